@@ -1,0 +1,1 @@
+int RotationMathPlaceholder() { return 0; }

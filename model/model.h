@@ -1,0 +1,69 @@
+// The loaded model: meshes with parallel per-vertex arrays, materials, lights
+// and cameras, read from a 3D Studio file. Every array is a heap block owned by
+// the Model and released by FreeModel.
+#pragma once
+
+#include <cstdint>
+
+struct Mesh {
+    char name[20];          // cleaned object name, zero-terminated
+    char materialName[20];  // cleaned name of the first face-material group
+    int32_t materialIndex;  // index into Model::materials, see Load3ds
+    float center[3];
+    float boundsMin[3];
+    float boundsMax[3];
+    uint16_t faceCount;
+    uint16_t* faces;  // faceCount x (a, b, c)
+    uint16_t vertexCount;
+    float* positions;  // vertexCount x (x, y, z), as stored in the file
+    float* tangents;   // vertexCount x 3, only when texCoordCount != 0
+    float* binormals;  // vertexCount x 3, only when texCoordCount != 0
+    float* normals;    // vertexCount x 3
+    uint16_t texCoordCount;
+    float* texCoords;  // texCoordCount x (s, t)
+};
+
+struct Material {
+    char name[256];
+    char textureFile[256];
+    float ambient[3];
+    float diffuse[3];
+    float specular[3];
+    float shininess;
+    float transparency;
+};
+
+struct Light {
+    float position[3];  // the file's (x, y, z) stored as (x, z, y)
+    float color[3];
+};
+
+struct Camera {
+    float position[3];  // the file's (x, y, z) stored as (x, z, y)
+    float target[3];
+    float bank;
+    float lens;
+};
+
+struct Model {
+    int32_t vertexTotal;
+    int32_t faceTotal;
+    float center[3];
+    float boundsMin[3];
+    float boundsMax[3];
+    int32_t meshCount;
+    Mesh* meshes;
+    int32_t materialCount;
+    Material* materials;
+    int32_t lightCount;
+    Light* lights;
+    int32_t cameraCount;
+    Camera* cameras;
+};
+
+// Reads a .3ds file into model, which is overwritten without being released.
+// Returns 1 on success; 0 leaves the model empty.
+int Load3ds(Model* model, const char* fileName);
+
+// Releases every array of the model and leaves it empty.
+void FreeModel(Model* model);

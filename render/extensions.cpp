@@ -1,0 +1,1 @@
+#include "render/gl_api.h"
