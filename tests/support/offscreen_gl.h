@@ -1,0 +1,42 @@
+// One offscreen OpenGL context per test process, on Mesa's OSMesa: no display,
+// no window. Every GL test calls MakeOffscreenGlCurrent() (or asserts on it)
+// before touching GL; the first call creates the context, later calls reuse it.
+//
+// Link the test with viewer_gl (through viewer_render or viewer_texture) and,
+// for GetGlProcAddress, viewer_platform_native.
+#pragma once
+
+#include <GL/osmesa.h>
+
+#include <cstdlib>
+
+#include "render/gl_api.h"
+
+// Size of the colour buffer that draws land in; glReadPixels reads it back as
+// RGBA bytes, bottom row first.
+constexpr int kOffscreenGlWidth = 64;
+constexpr int kOffscreenGlHeight = 64;
+
+// Makes the process's context current and returns true, or false when Mesa
+// cannot create one. extensionOverride, if not null, is put into
+// MESA_EXTENSION_OVERRIDE before the context is created ("-GL_X" hides, "+GL_Y"
+// adds, space-separated). Mesa reads that variable once per process, so only the
+// first call's value counts: tests that need another set of extensions belong in
+// a test program of their own. Beware that hiding one of Mesa's always-on
+// extensions (GL_ARB_multitexture, GL_ARB_texture_cube_map,
+// GL_EXT_texture_edge_clamp and the other old ones) hides all of them.
+inline bool MakeOffscreenGlCurrent(const char* extensionOverride = nullptr) {
+    static unsigned char colourBuffer[kOffscreenGlWidth * kOffscreenGlHeight * 4];
+    static OSMesaContext context = [extensionOverride] {
+        if (extensionOverride != nullptr) setenv("MESA_EXTENSION_OVERRIDE", extensionOverride, 1);
+        return OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
+    }();
+    if (context == nullptr) return false;
+    if (OSMesaGetCurrentContext() == context) return true;
+    if (!OSMesaMakeCurrent(context, colourBuffer, GL_UNSIGNED_BYTE, kOffscreenGlWidth,
+                           kOffscreenGlHeight)) {
+        return false;
+    }
+    glViewport(0, 0, kOffscreenGlWidth, kOffscreenGlHeight);
+    return true;
+}
