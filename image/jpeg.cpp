@@ -1,3 +1,0 @@
-#include "image/image.h"
-
-int LoadJpeg(const char*, Image*) { return 0; }

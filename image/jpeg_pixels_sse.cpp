@@ -1,0 +1,196 @@
+// Vectorised pixel path of the JPEG reader. Four lanes run the scalar
+// path's operations in its order (the inverse DCT is literally the same
+// template), so every byte equals the scalar result:
+// - the row pass works on four rows at once, so the coefficients are
+//   dequantised straight into a transposed block; one 8x8 transpose sits
+//   between the passes;
+// - the scalar shortcut for a row or column without AC terms is not taken
+//   lane by lane: the full path gives the same F0 * c4/2 there, up to the
+//   sign of a zero, which the level shift removes;
+// - a block with no AC term at all, or four rows without any term, is
+//   filled with the value the transform is known to give.
+#include "image/jpeg_pixels_sse.h"
+
+#if JPEG_HAVE_SSE2
+
+#include <emmintrin.h>
+
+#include <cstring>
+
+#include "image/jpeg_coefficients.h"
+#include "image/jpeg_idct.h"
+
+namespace {
+
+struct Lanes {
+    __m128 v;
+};
+inline Lanes operator+(Lanes a, Lanes b) {
+    return {_mm_add_ps(a.v, b.v)};
+}
+inline Lanes operator-(Lanes a, Lanes b) {
+    return {_mm_sub_ps(a.v, b.v)};
+}
+inline Lanes operator*(Lanes a, Lanes b) {
+    return {_mm_mul_ps(a.v, b.v)};
+}
+inline Lanes Broadcast(float value) {
+    return {_mm_set1_ps(value)};
+}
+
+// Position of the i-th zig-zag coefficient in the transposed block
+// (column-major: 8 * column + row).
+const uint8_t kTransposedZigZag[64] = {
+    0,  8,  1,  2,  9,  16, 24, 17, 10, 3,  4,  11, 18, 25, 32, 40, 33, 26, 19, 12, 5,  6,
+    13, 20, 27, 34, 41, 48, 56, 49, 42, 35, 28, 21, 14, 7,  15, 22, 29, 36, 43, 50, 57, 58,
+    51, 44, 37, 30, 23, 31, 38, 45, 52, 59, 60, 53, 46, 39, 47, 54, 61, 62, 55, 63};
+
+bool AllZero(const Lanes f[8]) {
+    __m128 any = f[0].v;
+    for (int u = 1; u < 8; ++u)
+        any = _mm_or_ps(any, f[u].v);
+    // Only +0 and -0 compare equal to zero, and only zeros OR to them.
+    return _mm_movemask_ps(_mm_cmpneq_ps(any, _mm_setzero_ps())) == 0;
+}
+
+// The 1-D transform of four rows or columns at once: lane l of f[u] is
+// input u of the l-th line.
+void TransformLanes(const Lanes f[8], Lanes x[8]) {
+    if (AllZero(f)) {
+        for (int k = 0; k < 8; ++k)
+            x[k].v = _mm_setzero_ps();
+        return;
+    }
+    jpeg_idct::InverseDct8(f, x, Broadcast);
+}
+
+void Transpose(Lanes& a, Lanes& b, Lanes& c, Lanes& d) {
+    _MM_TRANSPOSE4_PS(a.v, b.v, c.v, d.v);
+}
+
+// transposed: the dequantised block, column-major. Rows are transformed
+// first, then columns; results go to samples (16 floats a row) plus 128.
+void InverseDctToSamples(const float* transposed, float* samples) {
+    Lanes top[8];     // after the row pass: top[k] lane r = row r (0..3), output k
+    Lanes bottom[8];  // the same for rows 4..7
+    Lanes f[8];
+    for (int u = 0; u < 8; ++u)
+        f[u].v = _mm_load_ps(transposed + 8 * u);
+    TransformLanes(f, top);
+    for (int u = 0; u < 8; ++u)
+        f[u].v = _mm_load_ps(transposed + 8 * u + 4);
+    TransformLanes(f, bottom);
+
+    // Now rows of the intermediate block, four columns at a time.
+    Transpose(top[0], top[1], top[2], top[3]);              // rows 0-3, columns 0-3
+    Transpose(top[4], top[5], top[6], top[7]);              // rows 0-3, columns 4-7
+    Transpose(bottom[0], bottom[1], bottom[2], bottom[3]);  // rows 4-7, columns 0-3
+    Transpose(bottom[4], bottom[5], bottom[6], bottom[7]);  // rows 4-7, columns 4-7
+
+    const __m128 levelShift = _mm_set1_ps(128.0f);
+    Lanes x[8];
+    for (int half = 0; half < 2; ++half) {
+        for (int u = 0; u < 4; ++u) {
+            f[u] = top[4 * half + u];
+            f[u + 4] = bottom[4 * half + u];
+        }
+        TransformLanes(f, x);
+        for (int k = 0; k < 8; ++k) {
+            _mm_store_ps(samples + 16 * k + 4 * half, _mm_add_ps(x[k].v, levelShift));
+        }
+    }
+}
+
+__m128 LoadChroma(const float* row, int i, bool half) {
+    if (!half) return _mm_load_ps(row + i);
+    // Two chroma samples, each replicated over two pixels.
+    __m128 pair = _mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(row + i / 2)));
+    return _mm_unpacklo_ps(pair, pair);
+}
+
+// trunc() then clamp to 0..255, clamping first so that the conversion never
+// sees a value outside the int range.
+__m128i TruncateAndClamp(__m128 value) {
+    value = _mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(255.0f));
+    return _mm_cvttps_epi32(value);
+}
+
+}  // namespace
+
+void DecodeBlockSse(JpegComponent& component, float* samples) {
+    alignas(16) float transposed[64];
+    for (int i = 0; i < 64; i += 4)
+        _mm_store_ps(transposed + i, _mm_setzero_ps());
+    const uint16_t* quant = component.quantTable;
+    bool acSeen = false;
+    jpeg_coefficients::DecodeCoefficients(component, [&](int n, int value) {
+        transposed[kTransposedZigZag[n]] =
+            static_cast<float>(jpeg_coefficients::WrappingProduct(value, quant[n]));
+        acSeen = acSeen || n != 0;
+    });
+    if (!acSeen) {
+        // Row pass: row 0 becomes F0 * c4/2, the others 0; the column pass
+        // then scales each column's F0 once more.
+        float value = transposed[0] * jpeg_idct::kHalfC4 * jpeg_idct::kHalfC4 + 128.0f;
+        __m128 fill = _mm_set1_ps(value);
+        for (int r = 0; r < 8; ++r) {
+            _mm_store_ps(samples + 16 * r, fill);
+            _mm_store_ps(samples + 16 * r + 4, fill);
+        }
+        return;
+    }
+    InverseDctToSamples(transposed, samples);
+}
+
+void WriteMcuPixelsSse(Image* image, int x0, int x1, int y0, int y1) {
+    const JpegState& s = jpegState;
+    const float* luma = s.components[0].samples;
+    int count = x1 - x0;
+    if (s.scanComponentCount == 3) {
+        const __m128 center = _mm_set1_ps(128.0f);
+        const __m128 redFromCr = _mm_set1_ps(1.402f);
+        const __m128 greenFromCb = _mm_set1_ps(0.34414f);
+        const __m128 greenFromCr = _mm_set1_ps(0.71414f);
+        const __m128 blueFromCb = _mm_set1_ps(1.772f);
+        bool cbHalf = s.hStep[1] == 1;
+        bool crHalf = s.hStep[2] == 1;
+        for (int y = y0; y < y1; ++y) {
+            int j = y - y0;
+            uint8_t* out = image->pixels + 3 * (size_t(s.frameHeight - 1 - y) * s.frameWidth + x0);
+            const float* lumaRow = luma + 16 * j;
+            const float* cbRow = s.components[1].samples + 16 * ((j * s.vStep[1]) >> 1);
+            const float* crRow = s.components[2].samples + 16 * ((j * s.vStep[2]) >> 1);
+            for (int i = 0; i < count; i += 4) {
+                __m128 yValue = _mm_load_ps(lumaRow + i);
+                __m128 cb = _mm_sub_ps(LoadChroma(cbRow, i, cbHalf), center);
+                __m128 cr = _mm_sub_ps(LoadChroma(crRow, i, crHalf), center);
+                __m128 red = _mm_add_ps(yValue, _mm_mul_ps(redFromCr, cr));
+                __m128 green = _mm_sub_ps(_mm_sub_ps(yValue, _mm_mul_ps(greenFromCb, cb)),
+                                          _mm_mul_ps(greenFromCr, cr));
+                __m128 blue = _mm_add_ps(yValue, _mm_mul_ps(blueFromCb, cb));
+                __m128i packed =
+                    _mm_or_si128(TruncateAndClamp(blue),
+                                 _mm_or_si128(_mm_slli_epi32(TruncateAndClamp(green), 8),
+                                              _mm_slli_epi32(TruncateAndClamp(red), 16)));
+                alignas(16) uint32_t pixels[4];
+                _mm_store_si128(reinterpret_cast<__m128i*>(pixels), packed);
+                int n = count - i < 4 ? count - i : 4;
+                // Little-endian: the low three bytes are blue, green, red.
+                for (int m = 0; m < n; ++m)
+                    memcpy(out + 3 * (i + m), &pixels[m], 3);
+            }
+        }
+    } else if (s.scanComponentCount == 1) {
+        for (int y = y0; y < y1; ++y) {
+            const float* row = luma + 16 * (y - y0);
+            uint8_t* out = image->pixels + size_t(s.frameHeight - 1 - y) * s.frameWidth + x0;
+            __m128i words = _mm_packs_epi32(TruncateAndClamp(_mm_load_ps(row)),
+                                            TruncateAndClamp(_mm_load_ps(row + 4)));
+            alignas(16) uint8_t bytes[16];
+            _mm_store_si128(reinterpret_cast<__m128i*>(bytes), _mm_packus_epi16(words, words));
+            memcpy(out, bytes, size_t(count));
+        }
+    }
+}
+
+#endif

@@ -1,0 +1,156 @@
+// Internal state of the JPEG decoder, shared by the stream half
+// (jpeg_stream.cpp: file, markers, tables, bit reader, scan loop) and the
+// pixel half (jpeg_pixels.cpp: coefficients, inverse DCT, colour output).
+// One decode runs at a time: everything lives in the static jpegState.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "image/image.h"
+
+struct HuffmanEntry {
+    uint8_t length;  // code length in bits; kLongCode in shortCodes sends the look-up on
+    uint8_t symbol;
+};
+
+// Codes of up to 9 bits decode with one look-up of the next 9 bits; longer
+// ones with a second look-up of the next 16. Entries no code covers stay
+// (0, 0): they consume nothing and decode as symbol 0.
+struct HuffmanTable {
+    HuffmanEntry shortCodes[512];
+    HuffmanEntry longCodes[65536];
+};
+
+constexpr uint8_t kLongCode = 0xFF;
+
+struct JpegComponent {
+    HuffmanTable* acTable;
+    HuffmanTable* dcTable;
+    uint16_t* quantTable;
+    int dcPredictor;
+    int hSampling;
+    int vSampling;
+    // This component's reconstructed samples of the current MCU, 16 per row,
+    // level-shifted but neither rounded nor clamped.
+    alignas(16) float samples[16 * 16];
+};
+
+struct JpegState {
+    // Input. Every read goes through NextByte, which never reads at or past
+    // end: there it returns 0 and raises endOfData.
+    const uint8_t* fileData;
+    int fileSize;
+    const uint8_t* cursor;
+    const uint8_t* end;
+    uint8_t endOfData;
+    uint8_t* ownedFileData;  // the block ReadWholeFile allocated, if any
+
+    // Bit reader: the most significant bit of bitBuffer is the next bit of
+    // the entropy-coded data; emptyBits counts its unfilled low-order bits.
+    // After every refill at least 32 bits are valid.
+    uint64_t bitBuffer;
+    int emptyBits;
+
+    // Frame.
+    uint8_t precision;
+    int frameHeight;
+    int frameWidth;
+    uint8_t componentCount;
+    uint8_t frameSeen;  // this file's frame header has been read
+
+    // Scan.
+    uint8_t spectralStart;
+    uint8_t spectralEnd;
+    uint8_t approximation;
+    int scanComponentCount;
+    int hStep[4];  // chroma steps in half samples, by component index 0..3
+    int vStep[4];
+
+    int restartInterval;  // MCUs per interval; -1 or 0: none
+
+    int mcuWidth;
+    int mcuHeight;
+    int mcusPerRow;
+    int mcuRows;
+
+    // Table slots by identifier; the *Defined flags say which ones this
+    // file has loaded, so nothing of an earlier file is ever used.
+    uint16_t quantTables[4][64];  // zig-zag order, as the segment holds them
+    HuffmanTable dcTables[4];
+    HuffmanTable acTables[4];
+    uint8_t quantDefined[4];
+    uint8_t dcDefined[4];
+    uint8_t acDefined[4];
+
+    JpegComponent components[4];  // identifiers 1 to 4
+
+    alignas(16) float block[64];  // work block of the scalar path, row-major
+
+    // Tests set this to run the straightforward scalar transform and colour
+    // conversion instead of the vectorised ones; both give the same bytes.
+    uint8_t useScalarPath;
+};
+
+extern JpegState jpegState;
+
+// Natural (row-major) 8x8 position of the i-th coefficient in zig-zag order.
+extern const uint8_t zigZag[64];
+
+uint8_t ReadWholeFile(const char* fileName);
+void ReleaseFileData();
+int ParseJpeg(Image* image);
+int ReadFrameHeader(int length);
+int ReadHuffmanTables(int length);
+int ReadQuantTables(int length);
+int DecodeScan(Image* image, int length);
+
+void DecodeMcu();
+void InverseDct8x8(float* block);
+void WriteMcuPixels(Image* image, int x0, int x1, int y0, int y1);
+
+inline uint8_t NextByte() {
+    JpegState& s = jpegState;
+    if (s.cursor < s.end) return *s.cursor++;
+    s.endOfData = 1;
+    return 0;
+}
+
+// Loads whole bytes until fewer than 8 bits are empty. A 0xFF byte is data
+// and the byte after it is dropped unseen: the 0xFF 0x00 stuffing of the
+// format, and the second byte of a restart marker.
+inline void RefillBits() {
+    JpegState& s = jpegState;
+    while (s.emptyBits >= 8) {
+        s.emptyBits -= 8;
+        uint64_t b = NextByte();
+        if (b == 0xFF) NextByte();
+        s.bitBuffer |= b << s.emptyBits;
+    }
+}
+
+inline void ConsumeBits(int n) {
+    JpegState& s = jpegState;
+    s.bitBuffer <<= n;
+    s.emptyBits += n;
+    if (s.emptyBits > 32) RefillBits();
+}
+
+inline int DecodeHuffman(const HuffmanTable* table) {
+    JpegState& s = jpegState;
+    HuffmanEntry e = table->shortCodes[s.bitBuffer >> 55];
+    if (e.length == kLongCode) e = table->longCodes[s.bitBuffer >> 48];
+    ConsumeBits(e.length);
+    return e.symbol;
+}
+
+// The EXTEND procedure of the format: n bits (n <= 16) as a signed value,
+// where a leading 0 bit marks a negative one.
+inline int ReceiveExtend(int n) {
+    if (n == 0) return 0;
+    JpegState& s = jpegState;
+    int v = static_cast<int>(s.bitBuffer >> (64 - n));
+    ConsumeBits(n);
+    if (v >> (n - 1)) return v;
+    return v - ((1 << n) - 1);
+}
