@@ -1,0 +1,103 @@
+// Writes the default scene's assets into a directory laid out as the viewer's
+// working directory, plus intermediate pictures (the environment cross for
+// cjpeg, a preview of the scene and the pieces of the contact sheet) into a
+// scratch directory. Everything is computed from fixed seeds, so two runs give
+// the same bytes.
+//
+// Usage: make_assets ASSETS_DIR SCRATCH_DIR [FONT_FILE]
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "tools/assets/cube_cross.h"
+#include "tools/assets/environment.h"
+#include "tools/assets/font_atlas.h"
+#include "tools/assets/picture.h"
+#include "tools/assets/preview.h"
+#include "tools/assets/sphere_3ds.h"
+#include "tools/assets/stone.h"
+
+namespace {
+
+constexpr int kEnvironmentFace = 512;
+constexpr int kIrradianceSource = 16;
+constexpr int kIrradianceFace = 32;
+constexpr int kStoneHeight = 512;
+constexpr float kSphereRadius = 100.0f;
+
+bool Report(bool ok, const std::string& path) {
+    if (!ok) std::fprintf(stderr, "make_assets: cannot write %s\n", path.c_str());
+    return ok;
+}
+
+bool SphereFacesPointOutward(const SphereMesh& mesh) {
+    for (size_t f = 0; f + 2 < mesh.faces.size(); f += 3) {
+        Vec3 a = mesh.positions[mesh.faces[f]];
+        Vec3 b = mesh.positions[mesh.faces[f + 1]];
+        Vec3 c = mesh.positions[mesh.faces[f + 2]];
+        if (Dot(Cross(b - a, c - a), a + b + c) <= 0.0f) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: make_assets ASSETS_DIR SCRATCH_DIR [FONT_FILE]\n");
+        return 2;
+    }
+    std::string assets = argv[1];
+    std::string scratch = argv[2];
+    std::string fontPath =
+        argc > 3 ? argv[3] : "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
+    bool ok = true;
+
+    // Environment: rendered by direction, then stored as the viewer will cut
+    // it; the preview samples what the viewer would upload after 8-bit
+    // rounding.
+    CubeFaces environment = RenderEnvironment(kEnvironmentFace, 2);
+    Picture environmentCross = AssembleCross(environment);
+    CubeFaces uploaded = CutCross(environmentCross);
+    ok &= Report(WritePnm(scratch + "/gracecubemap.ppm", environmentCross),
+                 scratch + "/gracecubemap.ppm");
+
+    CubeFaces irradiance = ComputeIrradiance(uploaded, kIrradianceSource, kIrradianceFace);
+    Picture irradianceCross = AssembleCross(irradiance);
+    CubeFaces irradianceUploaded = CutCross(irradianceCross);
+    std::string irradiancePath = assets + "/cubemap/gracediffusecubemap.tga";
+    ok &= Report(WriteTga(irradiancePath, irradianceCross), irradiancePath);
+    ok &= Report(WritePnm(scratch + "/gracediffusecubemap.ppm", irradianceCross),
+                 scratch + "/gracediffusecubemap.ppm");
+
+    StonePictures stone = MakeStonePictures(2 * kStoneHeight, kStoneHeight);
+    ok &= Report(WriteTga(assets + "/quarzilbase.tga", stone.base), "quarzilbase.tga");
+    ok &= Report(WriteTga(assets + "/quarzilbump.tga", stone.bump), "quarzilbump.tga");
+    ok &= Report(WritePnm(scratch + "/quarzilbase.ppm", stone.base), "quarzilbase.ppm");
+    ok &= Report(WritePnm(scratch + "/quarzilbump.pgm", stone.bump), "quarzilbump.pgm");
+
+    Picture font = RenderFontAtlas(fontPath, 15, 13);
+    if (font.width == 0) {
+        std::fprintf(stderr, "make_assets: cannot read font %s\n", fontPath.c_str());
+        return 1;
+    }
+    ok &= Report(WriteTga(assets + "/font.tga", font), "font.tga");
+    ok &= Report(WritePnm(scratch + "/font.pgm", font), "font.pgm");
+
+    SphereMesh sphere = BuildSphere(kSphereRadius, 64, 32);
+    if (sphere.positions.size() > 65535 || !SphereFacesPointOutward(sphere)) {
+        std::fprintf(stderr, "make_assets: sphere mesh is malformed\n");
+        return 1;
+    }
+    ok &= Report(Write3ds(assets + "/sphere.3ds", sphere), "sphere.3ds");
+
+    for (float bumpScale : {0.5f, 2.0f}) {
+        PreviewScene scene{&uploaded,   &irradianceUploaded, &stone.base,
+                           &stone.bump, kSphereRadius,       bumpScale};
+        Picture preview = RenderPreview(scene, 800, 600);
+        char name[64];
+        std::snprintf(name, sizeof name, "/preview_bump%.1f.ppm", bumpScale);
+        ok &= Report(WritePnm(scratch + name, preview), scratch + name);
+    }
+    return ok ? 0 : 1;
+}
