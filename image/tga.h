@@ -7,6 +7,54 @@
 #include "image/image.h"
 #include "image/tga_cursor.h"
 
+constexpr size_t kTgaHeaderBytes = 18;
+
+// The fixed header at the start of every TGA file, fields in file order.
+struct TgaHeader {
+    uint8_t idLength;
+    uint8_t colourMapType;
+    uint8_t imageType;
+    uint16_t colourMapFirst;
+    uint16_t colourMapLength;
+    uint8_t colourMapEntryBits;
+    uint16_t xOrigin;
+    uint16_t yOrigin;
+    uint16_t width;
+    uint16_t height;
+    uint8_t depth;
+    uint8_t descriptor;
+};
+
+// A type and depth pair the reader decodes, and what it gives.
+struct TgaFormat {
+    uint8_t imageType;
+    uint8_t depth;
+    uint8_t outputBits;
+    bool rle;
+    bool colourMapped;
+};
+
+// Where a checked file's parts lie and how large its picture is.
+struct TgaLayout {
+    const TgaFormat* format;
+    size_t paletteOffset;    // colour-mapped only: 3 * paletteLength bytes of entries
+    size_t paletteLength;    // entries; 0 for types that use no colour map
+    size_t pixelDataOffset;  // from the start of the file
+    size_t pixelCount;
+    size_t outputBytes;
+};
+
+TgaHeader ReadTgaHeader(TgaCursor* cursor);
+
+// Checks a header against everything the reader refuses and against a file of
+// fileSize bytes, and lays the file out. False when the file is not decoded.
+bool PlanTga(const TgaHeader& header, uint64_t fileSize, TgaLayout* layout);
+
+// Raw 8-, 24- and 32-bit pixel data is the decoded block byte for byte.
+inline bool IsTgaStoredAsDecoded(const TgaLayout& layout) {
+    return !layout.format->rle && !layout.format->colourMapped && layout.format->depth != 16;
+}
+
 // Decodes a whole TGA file held in memory; the parsing half of LoadTga. Same
 // contract as LoadTga: 1 and a filled record on success; 0 and the record
 // untouched on failure.

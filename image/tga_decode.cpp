@@ -19,16 +19,7 @@
 
 namespace {
 
-constexpr size_t kTgaRlePacketMaxPixels = 128;
-
-// The type and depth pairs decoded, and the depth each one gives.
-struct TgaFormat {
-    uint8_t imageType;
-    uint8_t depth;
-    uint8_t outputBits;
-    bool rle;
-    bool colourMapped;
-};
+constexpr uint64_t kTgaRlePacketMaxPixels = 128;
 
 constexpr TgaFormat kTgaFormats[] = {
     {1, 8, 24, false, true},   {9, 8, 24, true, true},    {2, 16, 24, false, false},
@@ -42,39 +33,6 @@ const TgaFormat* FindTgaFormat(uint8_t imageType, uint8_t depth) {
         if (format.imageType == imageType && format.depth == depth) return &format;
     }
     return nullptr;
-}
-
-struct TgaHeader {
-    uint8_t idLength;
-    uint8_t colourMapType;
-    uint8_t imageType;
-    uint16_t colourMapFirst;
-    uint16_t colourMapLength;
-    uint8_t colourMapEntryBits;
-    uint16_t xOrigin;
-    uint16_t yOrigin;
-    uint16_t width;
-    uint16_t height;
-    uint8_t depth;
-    uint8_t descriptor;
-};
-
-// The fixed 18-byte header, in file order.
-TgaHeader ReadTgaHeader(TgaCursor* cursor) {
-    TgaHeader header;
-    header.idLength = ReadTgaByte(cursor);
-    header.colourMapType = ReadTgaByte(cursor);
-    header.imageType = ReadTgaByte(cursor);
-    header.colourMapFirst = ReadTgaU16(cursor);
-    header.colourMapLength = ReadTgaU16(cursor);
-    header.colourMapEntryBits = ReadTgaByte(cursor);
-    header.xOrigin = ReadTgaU16(cursor);
-    header.yOrigin = ReadTgaU16(cursor);
-    header.width = ReadTgaU16(cursor);
-    header.height = ReadTgaU16(cursor);
-    header.depth = ReadTgaByte(cursor);
-    header.descriptor = ReadTgaByte(cursor);
-    return header;
 }
 
 // Fewest bytes the pixel data can take: raw is exact; run-length needs at
@@ -103,12 +61,14 @@ bool LookUpTgaPalette(const uint8_t* indices, size_t pixelCount, const uint8_t* 
     return true;
 }
 
-bool FillRawTgaPixels(const TgaFormat& format, size_t pixelCount, const uint8_t* palette,
-                      size_t paletteLength, TgaCursor* cursor, uint8_t* pixels) {
+bool FillRawTgaPixels(const TgaLayout& layout, const uint8_t* palette, TgaCursor* cursor,
+                      uint8_t* pixels) {
+    const TgaFormat& format = *layout.format;
+    size_t pixelCount = layout.pixelCount;
     const uint8_t* source = TakeTgaBytes(cursor, pixelCount * (format.depth / 8));
     if (!source) return false;  // file ends inside the pixel data
     if (format.colourMapped) {
-        return LookUpTgaPalette(source, pixelCount, palette, paletteLength, pixels);
+        return LookUpTgaPalette(source, pixelCount, palette, layout.paletteLength, pixels);
     }
     if (format.depth == 16) {
         for (size_t i = 0; i < pixelCount; ++i) {
@@ -117,69 +77,100 @@ bool FillRawTgaPixels(const TgaFormat& format, size_t pixelCount, const uint8_t*
         }
         return true;
     }
-    std::memcpy(pixels, source, pixelCount * (format.depth / 8));
+    std::memcpy(pixels, source, layout.outputBytes);
     return true;
 }
 
-bool FillRleTgaPixels(const TgaFormat& format, const TgaHeader& header, size_t pixelCount,
-                      const uint8_t* palette, size_t paletteLength, TgaCursor* cursor,
-                      uint8_t* pixels) {
-    if (format.colourMapped) {
+bool FillRleTgaPixels(const TgaLayout& layout, const TgaHeader& header, const uint8_t* palette,
+                      TgaCursor* cursor, uint8_t* pixels) {
+    if (layout.format->colourMapped) {
         // Unpack the indices into the last third of the block, then look up
         // forward in place: no separate index block.
-        uint8_t* indices = pixels + 2 * pixelCount;
+        uint8_t* indices = pixels + 2 * layout.pixelCount;
         DecodeTgaRle(indices, header.width, header.height, 8, cursor);
         if (cursor->overrun) return false;  // file ends inside the packets
-        return LookUpTgaPalette(indices, pixelCount, palette, paletteLength, pixels);
+        return LookUpTgaPalette(indices, layout.pixelCount, palette, layout.paletteLength, pixels);
     }
-    DecodeTgaRle(pixels, header.width, header.height, format.depth, cursor);
+    DecodeTgaRle(pixels, header.width, header.height, layout.format->depth, cursor);
     return !cursor->overrun;
 }
 
 }  // namespace
 
+TgaHeader ReadTgaHeader(TgaCursor* cursor) {
+    TgaHeader header;
+    header.idLength = ReadTgaByte(cursor);
+    header.colourMapType = ReadTgaByte(cursor);
+    header.imageType = ReadTgaByte(cursor);
+    header.colourMapFirst = ReadTgaU16(cursor);
+    header.colourMapLength = ReadTgaU16(cursor);
+    header.colourMapEntryBits = ReadTgaByte(cursor);
+    header.xOrigin = ReadTgaU16(cursor);
+    header.yOrigin = ReadTgaU16(cursor);
+    header.width = ReadTgaU16(cursor);
+    header.height = ReadTgaU16(cursor);
+    header.depth = ReadTgaByte(cursor);
+    header.descriptor = ReadTgaByte(cursor);
+    return header;
+}
+
+bool PlanTga(const TgaHeader& header, uint64_t fileSize, TgaLayout* layout) {
+    const TgaFormat* format = FindTgaFormat(header.imageType, header.depth);
+    if (!format) return false;  // type or depth not decoded
+    uint64_t offset = kTgaHeaderBytes + header.idLength;
+    uint64_t paletteOffset = 0;
+    uint64_t paletteLength = 0;
+    if (format->colourMapped) {
+        if (header.colourMapType != 1) return false;        // colour-mapped type without a map
+        if (header.colourMapEntryBits != 24) return false;  // only blue, green, red entries
+        paletteLength = header.colourMapLength;
+        paletteOffset = offset;
+        offset += 3 * paletteLength;
+    } else if (header.colourMapType == 1) {
+        // A map declared by a true-colour or grey file is unused, but it sits
+        // between the image ID and the pixels all the same.
+        offset += uint64_t{header.colourMapLength} * ((header.colourMapEntryBits + 7u) / 8u);
+    }
+    if (offset > fileSize) return false;  // file ends inside the ID or the colour map
+    if (header.width == 0 || header.height == 0) return false;  // no pixels to show
+    uint64_t pixelCount = uint64_t{header.width} * header.height;
+    uint64_t outputBytes = pixelCount * (format->outputBits / 8);  // at most 2^34: no overflow
+    if (outputBytes > SIZE_MAX) return false;  // more than this machine can address
+    if (LeastPixelDataBytes(*format, pixelCount) > fileSize - offset) return false;  // too short
+    layout->format = format;
+    layout->paletteOffset = static_cast<size_t>(paletteOffset);
+    layout->paletteLength = static_cast<size_t>(paletteLength);
+    layout->pixelDataOffset = static_cast<size_t>(offset);
+    layout->pixelCount = static_cast<size_t>(pixelCount);
+    layout->outputBytes = static_cast<size_t>(outputBytes);
+    return true;
+}
+
 int DecodeTga(const uint8_t* data, size_t size, Image* image) {
     TgaCursor cursor{data, size, 0, false};
     TgaHeader header = ReadTgaHeader(&cursor);
     if (cursor.overrun) return 0;  // shorter than the header
-    SkipTgaBytes(&cursor, header.idLength);
-    const TgaFormat* format = FindTgaFormat(header.imageType, header.depth);
-    if (!format) return 0;  // type or depth not decoded
-
+    TgaLayout layout;
+    if (!PlanTga(header, size, &layout)) return 0;
     const uint8_t* palette = nullptr;
-    size_t paletteLength = 0;
-    if (format->colourMapped) {
-        if (header.colourMapType != 1) return 0;        // colour-mapped type without a map
-        if (header.colourMapEntryBits != 24) return 0;  // only blue, green, red entries
-        paletteLength = header.colourMapLength;
-        palette = TakeTgaBytes(&cursor, 3 * paletteLength);
-    } else if (header.colourMapType == 1) {
-        // A map declared by a true-colour or grey file is unused, but it sits
-        // between the image ID and the pixels all the same.
-        size_t entryBytes = (header.colourMapEntryBits + 7u) / 8u;
-        SkipTgaBytes(&cursor, entryBytes * header.colourMapLength);
+    if (layout.format->colourMapped) {
+        SkipTgaBytes(&cursor, layout.paletteOffset - cursor.position);
+        palette = TakeTgaBytes(&cursor, 3 * layout.paletteLength);
     }
-    if (cursor.overrun) return 0;  // file ends inside the ID or the colour map
+    SkipTgaBytes(&cursor, layout.pixelDataOffset - cursor.position);
+    if (cursor.overrun) return 0;  // cannot happen after PlanTga; kept as the cursor's contract
 
-    if (header.width == 0 || header.height == 0) return 0;  // no pixels to show
-    uint64_t pixelCount = uint64_t{header.width} * header.height;
-    uint64_t outputBytes = pixelCount * (format->outputBits / 8);  // at most 2^34: no overflow
-    if (outputBytes > SIZE_MAX) return 0;  // larger than this machine can address
-    if (LeastPixelDataBytes(*format, pixelCount) > TgaBytesLeft(&cursor)) return 0;  // too short
-
-    uint8_t* pixels = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(outputBytes)));
+    uint8_t* pixels = static_cast<uint8_t*>(std::malloc(layout.outputBytes));
     if (!pixels) return 0;  // out of memory
-    bool filled = format->rle ? FillRleTgaPixels(*format, header, static_cast<size_t>(pixelCount),
-                                                 palette, paletteLength, &cursor, pixels)
-                              : FillRawTgaPixels(*format, static_cast<size_t>(pixelCount), palette,
-                                                 paletteLength, &cursor, pixels);
+    bool filled = layout.format->rle ? FillRleTgaPixels(layout, header, palette, &cursor, pixels)
+                                     : FillRawTgaPixels(layout, palette, &cursor, pixels);
     if (!filled) {
         std::free(pixels);
         return 0;
     }
     image->width = header.width;
     image->height = header.height;
-    image->bitsPerPixel = format->outputBits;
+    image->bitsPerPixel = layout.format->outputBits;
     image->pixels = pixels;
     return 1;
 }
