@@ -68,7 +68,7 @@ inline void EndChunk(ChunkWriter* w) {
 inline bool WriteChunkFile(const ChunkWriter& w, const std::string& path) {
     FILE* file = fopen(path.c_str(), "wb");
     if (file == nullptr) return false;
-    bool ok = fwrite(w.bytes.data(), 1, w.bytes.size(), file) == w.bytes.size();
+    bool ok = w.bytes.empty() || fwrite(w.bytes.data(), 1, w.bytes.size(), file) == w.bytes.size();
     return fclose(file) == 0 && ok;
 }
 
