@@ -53,8 +53,10 @@ StoneSample SampleStone(float u, float v, int cellsU, int cellsV) {
 
     // Veins are worn grooves, crystalline streaks stand out a little, the
     // body undulates gently and the grain roughens everything.
-    float height = 0.55f + 0.16f * body + 0.10f * fine + 0.05f * grain - 0.35f * veins +
-                   0.15f * brightVein - 0.05f * smoke;
+    // The rose and smoky patches sit a little lower than the milky ones, so
+    // the relief follows the colour.
+    float height = 0.55f - 0.14f * body + 0.10f * fine + 0.05f * grain - 0.35f * veins +
+                   0.15f * brightVein - 0.10f * smoke;
     return {Clamp01(color), height};
 }
 
