@@ -1,8 +1,9 @@
 // JPEG reader, stream half: the file, the marker segments, the tables, the
 // entropy-coded scan and its restart intervals.
 //
-// Decodes the subset ordinary JFIF and Exif encoders write: baseline
-// sequential DCT (SOF0) with Huffman coding and 8-bit samples, one
+// Decodes the subset ordinary JFIF and Exif encoders write: sequential DCT
+// with Huffman coding and 8-bit samples (baseline SOF0, and SOF1 which
+// encoders write for 16-bit quantisation tables at low quality), one
 // component (grey) or three (YCbCr numbered 1, 2, 3), sampling factors 1 or
 // 2 with chroma never denser than luma, one scan holding every component,
 // optional restart intervals. It refuses progressive, extended, lossless,
@@ -166,9 +167,9 @@ int ParseJpeg(Image* image) {
         const uint8_t* segmentEnd = s.cursor + (length - 2);
         switch (code) {
             case 0xC0:
+            case 0xC1:
                 if (!ReadFrameHeader(length)) return 0;
                 break;
-            case 0xC1:
             case 0xC2:
             case 0xC3:
             case 0xC5:
@@ -280,7 +281,7 @@ int ReadHuffmanTables(int length) {
         n -= 17;
         int tableClass = classAndId >> 4;
         int id = classAndId & 0x0F;
-        if (tableClass > 1 || id > 1) return 0;  // baseline has DC and AC tables 0 and 1
+        if (tableClass > 1 || id > 3) return 0;  // no such table class or number
         if (total > 256) return 0;               // more symbols than a byte can name
         if (total > n) return 0;                 // symbols run past the segment
         uint8_t symbols[256];
