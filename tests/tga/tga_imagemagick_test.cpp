@@ -150,6 +150,22 @@ TEST(TgaImageMagick, ImageDumpWritesTheUprightPictureImageMagickShows) {
         ASSERT_EQ(0, RunCommand(dump + " " + fileName + " dump.pam --reader tga", &output));
         EXPECT_EQ("17 13 " + std::to_string(kind.bitsPerPixel) + " tga\n", output);
     }
+    // Readers are picked by content, TGA first: a JPEG named .tga goes to the
+    // JPEG reader, a TGA named .jpg to the TGA reader.
+    std::string output;
+    ASSERT_EQ(0,
+              RunCommand("convert -seed 4 -size 19x7 plasma: -quality 90 jpeg:dump_jpeg.tga 2>&1"));
+    ASSERT_EQ(0, RunCommand(dump + " dump_jpeg.tga dump.pam", &output));
+    EXPECT_EQ("19 7 24 jpeg\n", output);
+    PamPicture fromJpeg;
+    ASSERT_TRUE(ReadPam("dump.pam", &fromJpeg));
+    EXPECT_EQ("RGB", fromJpeg.tupleType);
+    EXPECT_EQ(1, RunCommand(dump + " dump_jpeg.tga dump.pam --reader tga 2>/dev/null"));
+    WriteBytes("dump_tga.jpg", ReadBytes("im_grey_17x13.tga"));
+    output.clear();
+    ASSERT_EQ(0, RunCommand(dump + " dump_tga.jpg dump.pam", &output));
+    EXPECT_EQ("17 13 8 tga\n", output);
+
     WriteBytes("not_a_picture.bin", Bytes(100, 0x42));
     std::string ignored;
     EXPECT_EQ(1, RunCommand(dump + " not_a_picture.bin dump.pam 2>/dev/null", &ignored));
