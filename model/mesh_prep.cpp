@@ -1,5 +1,6 @@
 #include "model/mesh_prep.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
@@ -26,13 +27,20 @@ void Scale(float* v, float factor) {
 void Normalize(float* v, const float* fallback) {
     int finite = std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
     float lengthSquared = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
-    if (finite && !(lengthSquared > 0.0f && std::isfinite(lengthSquared))) {
-        // Squaring overflowed or underflowed: bring the largest component to 1
-        // first; a true zero vector stays zero.
+    if (finite && !(lengthSquared >= FLT_MIN && std::isfinite(lengthSquared))) {
+        // Squaring overflowed or fell below the normal range, where too few
+        // bits are left for a unit result: bring the largest component to 1
+        // first. A true zero vector stays zero.
         float largest = std::fabs(v[0]);
         if (std::fabs(v[1]) > largest) largest = std::fabs(v[1]);
         if (std::fabs(v[2]) > largest) largest = std::fabs(v[2]);
-        if (largest > 0.0f) Scale(v, 1.0f / largest);
+        // Divide rather than multiply: the reciprocal of a huge component
+        // would be subnormal and lose precision.
+        if (largest > 0.0f) {
+            v[0] /= largest;
+            v[1] /= largest;
+            v[2] /= largest;
+        }
         lengthSquared = v[0] * v[0] + v[1] * v[1] + v[2] * v[2];
     }
     if (!finite || !(lengthSquared > 0.0f)) {

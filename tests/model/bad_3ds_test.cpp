@@ -16,27 +16,6 @@
 
 namespace {
 
-// A file with one of everything the reader reads.
-ChunkWriter FullFile() {
-    ChunkWriter w;
-    BeginModelFile(&w);
-    BeginChunk(&w, 0xAFFF);
-    PutMaterialName(&w, "red");
-    PutColor24Chunk(&w, 0xA010, 1, 2, 3);
-    PutColorFloatChunk(&w, 0xA020, 0.5f, 0.5f, 0.5f);
-    PutPercentIntChunk(&w, 0xA040, 20);
-    PutTextureMap(&w, "red.tga");
-    EndChunk(&w);
-    TestMesh mesh = QuadMesh("quad");
-    mesh.materialName = "red";
-    PutMeshObject(&w, mesh);
-    PutLightObject(&w, "lamp", 1, 2, 3);
-    const float camera[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    PutCameraObject(&w, "cam", camera);
-    EndModelFile(&w);
-    return w;
-}
-
 // Builds a file whose editor holds a good mesh "first", then whatever put
 // writes, then a good mesh "last".
 ChunkWriter Sandwich(const std::function<void(ChunkWriter*)>& put) {
@@ -233,7 +212,7 @@ TEST(Bad3ds, BrokenChunkStructureFailsTheWholeLoad) {
 }
 
 TEST(Bad3ds, FileEndingBeforeItsDeclaredLengthsIsRefused) {
-    ChunkWriter full = FullFile();
+    ChunkWriter full = SampleModelFile();
     Model model{};
     ASSERT_EQ(1, LoadWritten(full, &model));
     FreeModel(&model);
@@ -354,7 +333,7 @@ TEST(Bad3ds, RepeatedListsInOneMeshReplaceEachOther) {
 
 TEST(Bad3ds, FailedAllocationLeavesEmptyModel) {
     std::string path = TempPath("alloc.3ds");
-    ASSERT_TRUE(WriteChunkFile(FullFile(), path));
+    ASSERT_TRUE(WriteChunkFile(SampleModelFile(), path));
     int failures = 0;
     for (int budget = 0;; ++budget) {
         SCOPED_TRACE(budget);

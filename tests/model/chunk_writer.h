@@ -254,3 +254,24 @@ inline TestMesh QuadMesh(const std::string& name) {
     mesh.texCoords = {0, 0, 1, 0, 1, 1, 0, 1};
     return mesh;
 }
+
+// A file with one of everything the reader reads.
+inline ChunkWriter SampleModelFile() {
+    ChunkWriter w;
+    BeginModelFile(&w);
+    BeginChunk(&w, 0xAFFF);
+    PutMaterialName(&w, "red");
+    PutColor24Chunk(&w, 0xA010, 1, 2, 3);
+    PutColorFloatChunk(&w, 0xA020, 0.5f, 0.5f, 0.5f);
+    PutPercentIntChunk(&w, 0xA040, 20);
+    PutTextureMap(&w, "red.tga");
+    EndChunk(&w);
+    TestMesh mesh = QuadMesh("quad");
+    mesh.materialName = "red";
+    PutMeshObject(&w, mesh);
+    PutLightObject(&w, "lamp", 1, 2, 3);
+    const float camera[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    PutCameraObject(&w, "cam", camera);
+    EndModelFile(&w);
+    return w;
+}

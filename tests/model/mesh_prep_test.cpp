@@ -59,7 +59,9 @@ TEST(MeshPrep, SingleFaceNormalFollowsTheWinding) {
         {1.0f, {0, 0, 0, 1, 0, 0, 0, 1, 0}, 1.0f},
         {1.0f, {0, 0, 0, 0, 1, 0, 1, 0, 0}, -1.0f},
         {1e-30f, {0, 0, 0, 1, 0, 0, 0, 1, 0}, 1.0f},  // squared length underflows
-        {1e30f, {0, 0, 0, 1, 0, 0, 0, 1, 0}, 1.0f},   // squared length overflows
+        {1e-10f, {0, 0, 0, 1, 0, 0, 0, 1, 0}, 1.0f},  // squared length subnormal
+        {3e-10f, {0, 0, 0, 0, 1, 0, 1, 0, 0}, -1.0f},
+        {1e30f, {0, 0, 0, 1, 0, 0, 0, 1, 0}, 1.0f},  // squared length overflows
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.scale);

@@ -1,0 +1,72 @@
+// libFuzzer target for Load3ds. The reader works on a file by name, so each
+// input is written to a temporary file of this process first. A loaded model
+// must satisfy what the renderer relies on; anything else traps.
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "model/model.h"
+
+namespace {
+
+std::string inputPath;
+
+void RemoveInput() {
+    unlink(inputPath.c_str());
+}
+
+bool FiniteUnit(const float* v) {
+    if (!std::isfinite(v[0]) || !std::isfinite(v[1]) || !std::isfinite(v[2])) return false;
+    float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    return std::fabs(length - 1.0f) < 1e-3f;
+}
+
+void CheckMesh(const Mesh& mesh) {
+    for (uint32_t i = 0; i < uint32_t{mesh.faceCount} * 3; ++i)
+        if (mesh.faces[i] >= mesh.vertexCount) __builtin_trap();
+    if (mesh.texCoordCount != 0 && mesh.texCoordCount != mesh.vertexCount) __builtin_trap();
+    if (mesh.vertexCount != 0 && (mesh.positions == nullptr || mesh.normals == nullptr))
+        __builtin_trap();
+    bool mapped = mesh.texCoordCount != 0;
+    if (mapped != (mesh.tangents != nullptr) || mapped != (mesh.binormals != nullptr))
+        __builtin_trap();
+    for (uint32_t i = 0; i < mesh.vertexCount; ++i) {
+        if (!FiniteUnit(mesh.normals + 3 * i)) __builtin_trap();
+        if (mapped && !FiniteUnit(mesh.tangents + 3 * i)) __builtin_trap();
+        if (mapped && !FiniteUnit(mesh.binormals + 3 * i)) __builtin_trap();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    const char* dir = getenv("TMPDIR");
+    std::string pattern = std::string(dir != nullptr ? dir : "/tmp") + "/fuzz_3ds_XXXXXX";
+    int fd = mkstemp(&pattern[0]);
+    if (fd < 0) abort();
+    close(fd);
+    inputPath = pattern;
+    atexit(RemoveInput);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FILE* file = fopen(inputPath.c_str(), "wb");
+    if (file == nullptr) abort();
+    if (size != 0 && fwrite(data, 1, size, file) != size) abort();
+    fclose(file);
+    Model model{};
+    int result = Load3ds(&model, inputPath.c_str());
+    if (result == 1) {
+        for (int32_t i = 0; i < model.meshCount; ++i)
+            CheckMesh(model.meshes[i]);
+    } else if (model.meshCount != 0 || model.meshes != nullptr || model.materials != nullptr) {
+        __builtin_trap();
+    }
+    FreeModel(&model);
+    return 0;
+}
