@@ -76,7 +76,10 @@ int main(int argc, char** argv) {
     ok &= Report(WritePnm(scratch + "/quarzilbase.ppm", stone.base), "quarzilbase.ppm");
     ok &= Report(WritePnm(scratch + "/quarzilbump.pgm", stone.bump), "quarzilbump.pgm");
 
-    Picture font = RenderFontAtlas(fontPath, 15, 13);
+    // The overlay advances a whole 16-pixel cell per character; glyphs drawn
+    // wider than tall (about 11 x 13 pixels) close the gaps that a normal
+    // width would leave.
+    Picture font = RenderFontAtlas(fontPath, 19, 13);
     if (font.width == 0) {
         std::fprintf(stderr, "make_assets: cannot read font %s\n", fontPath.c_str());
         return 1;
@@ -95,6 +98,10 @@ int main(int argc, char** argv) {
         PreviewScene scene{&uploaded,   &irradianceUploaded, &stone.base,
                            &stone.bump, kSphereRadius,       bumpScale};
         Picture preview = RenderPreview(scene, 800, 600);
+        char overlay[96];
+        std::snprintf(overlay, sizeof overlay, "Bump scale: %0.2f\nno error\nFPS: %0.1f", bumpScale,
+                      60.0);
+        DrawOverlayText(preview, font, 0, 32, overlay);
         char name[64];
         std::snprintf(name, sizeof name, "/preview_bump%.1f.ppm", bumpScale);
         ok &= Report(WritePnm(scratch + name, preview), scratch + name);

@@ -137,3 +137,28 @@ Picture RenderPreview(const PreviewScene& scene, int width, int height) {
     }
     return picture;
 }
+
+void DrawOverlayText(Picture& picture, const Picture& font, int x, int y, const char* text) {
+    int penX = x, penY = y;
+    for (const char* c = text; *c; ++c) {
+        int code = static_cast<unsigned char>(*c);
+        int cellLeft = (code % 16) * 16, cellTop = (code / 16) * 16;
+        for (int row = 0; row < 16; ++row) {
+            for (int column = 0; column < 16; ++column) {
+                int px = penX + column;
+                int py = picture.height - (penY + 16) + row;  // quad top is the cell top
+                if (px < 0 || px >= picture.width || py < 0 || py >= picture.height) continue;
+                float alpha = *PixelAt(font, cellLeft + column, cellTop + row) / 255.0f;
+                uint8_t* pixel = PixelAt(picture, px, py);
+                for (int k = 0; k < 3; ++k) {
+                    pixel[k] = ToByte(Mix(pixel[k] / 255.0f, 1.0f, alpha));
+                }
+            }
+        }
+        penX += 16;
+        if (code == '\n' || code == '\r') {
+            penY -= 16;
+            penX = x;
+        }
+    }
+}

@@ -17,3 +17,8 @@ struct PreviewScene {
 };
 
 Picture RenderPreview(const PreviewScene& scene, int width, int height);
+
+// Writes text over the picture as the viewer's overlay does: 16 x 16 cells
+// from the font picture, white modulated by the cell's coverage, starting at
+// (x, y) in window pixels from the lower left; a line feed moves down 16.
+void DrawOverlayText(Picture& picture, const Picture& font, int x, int y, const char* text);
