@@ -18,20 +18,41 @@ inline int WrappingProduct(int a, uint16_t b) {
 // Decodes the DC difference and the AC run/size symbols of one block and
 // hands each coefficient to store(zigZagIndex, value), the DC first. A run
 // that carries the index past 63 ends the block without storing its value.
-template <typename Store>
-inline void DecodeCoefficients(JpegComponent& component, Store store) {
-    int category = DecodeHuffman(component.dcTable);
-    component.dcPredictor = WrappingAdd(component.dcPredictor, ReceiveExtend(category));
+// Callers pass a local copy of the input, which stays in registers.
+// With useRunAndValue the tables' combined look-up is taken where it
+// applies; without, every coefficient goes the long way, as the scalar
+// reference path does.
+template <bool useRunAndValue, typename Store>
+inline void DecodeCoefficients(JpegInput& input, JpegComponent& component, Store store) {
+    int difference;
+    int fastDc = useRunAndValue ? component.dcTable->runAndValue[input.bitBuffer >> 55] : 0;
+    if (fastDc != 0) {
+        ConsumeBits(input, fastDc & 0x0F);
+        difference = fastDc >> 8;
+    } else {
+        int category = DecodeHuffman(input, component.dcTable);
+        difference = ReceiveExtend(input, category);
+    }
+    component.dcPredictor = WrappingAdd(component.dcPredictor, difference);
     store(0, component.dcPredictor);
+    const HuffmanTable* ac = component.acTable;
     for (int n = 1; n < 64;) {
-        int rs = DecodeHuffman(component.acTable);
+        int fast = useRunAndValue ? ac->runAndValue[input.bitBuffer >> 55] : 0;
+        if (fast != 0) {
+            n += (fast >> 4) & 0x0F;
+            ConsumeBits(input, fast & 0x0F);
+            if (n < 64) store(n, fast >> 8);
+            n += 1;
+            continue;
+        }
+        int rs = DecodeHuffman(input, ac);
         if (rs == 0x00) break;  // end of block
         if (rs == 0xF0) {       // sixteen zeros
             n += 16;
             continue;
         }
         n += rs >> 4;
-        int value = ReceiveExtend(rs & 0x0F);
+        int value = ReceiveExtend(input, rs & 0x0F);
         if (n < 64) store(n, value);
         n += 1;
     }

@@ -20,9 +20,9 @@ const uint8_t zigZag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 
 
 namespace {
 
-float ScalarConstant(float value) {
-    return value;
-}
+struct ScalarConstant {
+    float operator()(float value) const { return value; }
+};
 
 void InverseDct8Scalar(float* data, int stride) {
     float f[8];
@@ -36,7 +36,7 @@ void InverseDct8Scalar(float* data, int stride) {
         for (float& value : x)
             value = f[0] * jpeg_idct::kHalfC4;
     } else {
-        jpeg_idct::InverseDct8(f, x, ScalarConstant);
+        jpeg_idct::InverseDct8(f, x, ScalarConstant{});
     }
     for (int k = 0; k < 8; ++k)
         data[k * stride] = x[k];
@@ -45,8 +45,8 @@ void InverseDct8Scalar(float* data, int stride) {
 void DecodeBlockScalar(JpegComponent& component, float* samples) {
     JpegState& s = jpegState;
     int coefficients[64] = {};
-    jpeg_coefficients::DecodeCoefficients(component,
-                                          [&](int n, int value) { coefficients[n] = value; });
+    jpeg_coefficients::DecodeCoefficients<false>(
+        s.input, component, [&](int n, int value) { coefficients[n] = value; });
     for (int i = 0; i < 64; ++i) {
         s.block[zigZag[i]] = static_cast<float>(
             jpeg_coefficients::WrappingProduct(coefficients[i], component.quantTable[i]));
@@ -111,6 +111,12 @@ void InverseDct8x8(float* block) {
 
 void DecodeMcu() {
     JpegState& s = jpegState;
+#if JPEG_HAVE_SSE2
+    if (!s.useScalarPath) {
+        DecodeMcuSse();
+        return;
+    }
+#endif
     // A lone component is coded non-interleaved: one block per MCU.
     bool interleaved = s.componentCount > 1;
     for (int k = 0; k < s.componentCount; ++k) {
@@ -119,14 +125,7 @@ void DecodeMcu() {
         int hBlocks = interleaved ? component.hSampling : 1;
         for (int v = 0; v < vBlocks; ++v) {
             for (int h = 0; h < hBlocks; ++h) {
-                float* samples = component.samples + 8 * v * 16 + 8 * h;
-#if JPEG_HAVE_SSE2
-                if (!s.useScalarPath) {
-                    DecodeBlockSse(component, samples);
-                    continue;
-                }
-#endif
-                DecodeBlockScalar(component, samples);
+                DecodeBlockScalar(component, component.samples + 8 * v * 16 + 8 * h);
             }
         }
     }

@@ -34,9 +34,9 @@ inline Lanes operator-(Lanes a, Lanes b) {
 inline Lanes operator*(Lanes a, Lanes b) {
     return {_mm_mul_ps(a.v, b.v)};
 }
-inline Lanes Broadcast(float value) {
-    return {_mm_set1_ps(value)};
-}
+struct Broadcast {
+    Lanes operator()(float value) const { return {_mm_set1_ps(value)}; }
+};
 
 // Position of the i-th zig-zag coefficient in the transposed block
 // (column-major: 8 * column + row).
@@ -44,6 +44,8 @@ const uint8_t kTransposedZigZag[64] = {
     0,  8,  1,  2,  9,  16, 24, 17, 10, 3,  4,  11, 18, 25, 32, 40, 33, 26, 19, 12, 5,  6,
     13, 20, 27, 34, 41, 48, 56, 49, 42, 35, 28, 21, 14, 7,  15, 22, 29, 36, 43, 50, 57, 58,
     51, 44, 37, 30, 23, 31, 38, 45, 52, 59, 60, 53, 46, 39, 47, 54, 61, 62, 55, 63};
+
+alignas(16) float zeroBlock[64];
 
 bool AllZero(const Lanes f[8]) {
     __m128 any = f[0].v;
@@ -55,13 +57,17 @@ bool AllZero(const Lanes f[8]) {
 
 // The 1-D transform of four rows or columns at once: lane l of f[u] is
 // input u of the l-th line.
-void TransformLanes(const Lanes f[8], Lanes x[8]) {
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline void
+TransformLanes(const Lanes f[8], Lanes x[8]) {
     if (AllZero(f)) {
         for (int k = 0; k < 8; ++k)
             x[k].v = _mm_setzero_ps();
         return;
     }
-    jpeg_idct::InverseDct8(f, x, Broadcast);
+    jpeg_idct::InverseDct8(f, x, Broadcast{});
 }
 
 void Transpose(Lanes& a, Lanes& b, Lanes& c, Lanes& d) {
@@ -117,29 +123,56 @@ __m128i TruncateAndClamp(__m128 value) {
 
 }  // namespace
 
-void DecodeBlockSse(JpegComponent& component, float* samples) {
-    alignas(16) float transposed[64];
-    for (int i = 0; i < 64; i += 4)
-        _mm_store_ps(transposed + i, _mm_setzero_ps());
+namespace {
+
+// One block into its place of the sample plane (16 floats a row), level
+// shift included.
+inline void DecodeBlock(JpegInput& input, JpegComponent& component, float* samples) {
+    // The block stays zero between calls: only the positions written are
+    // cleared again afterwards.
+    float* transposed = zeroBlock;
+    uint8_t written[64];
+    int writtenCount = 0;
     const uint16_t* quant = component.quantTable;
-    bool acSeen = false;
-    jpeg_coefficients::DecodeCoefficients(component, [&](int n, int value) {
-        transposed[kTransposedZigZag[n]] =
+    jpeg_coefficients::DecodeCoefficients<true>(input, component, [&](int n, int value) {
+        int position = kTransposedZigZag[n];
+        transposed[position] =
             static_cast<float>(jpeg_coefficients::WrappingProduct(value, quant[n]));
-        acSeen = acSeen || n != 0;
+        written[writtenCount++] = uint8_t(position);
     });
-    if (!acSeen) {
-        // Row pass: row 0 becomes F0 * c4/2, the others 0; the column pass
-        // then scales each column's F0 once more.
+    if (writtenCount == 1) {
+        // DC only. Row pass: row 0 becomes F0 * c4/2, the others 0; the
+        // column pass then scales each column's F0 once more.
         float value = transposed[0] * jpeg_idct::kHalfC4 * jpeg_idct::kHalfC4 + 128.0f;
         __m128 fill = _mm_set1_ps(value);
         for (int r = 0; r < 8; ++r) {
             _mm_store_ps(samples + 16 * r, fill);
             _mm_store_ps(samples + 16 * r + 4, fill);
         }
-        return;
+    } else {
+        InverseDctToSamples(transposed, samples);
     }
-    InverseDctToSamples(transposed, samples);
+    for (int i = 0; i < writtenCount; ++i)
+        transposed[written[i]] = 0.0f;
+}
+
+}  // namespace
+
+void DecodeMcuSse() {
+    JpegState& s = jpegState;
+    JpegInput input = s.input;  // kept in registers over the whole MCU
+    bool interleaved = s.componentCount > 1;
+    for (int k = 0; k < s.componentCount; ++k) {
+        JpegComponent& component = s.components[k];
+        int vBlocks = interleaved ? component.vSampling : 1;
+        int hBlocks = interleaved ? component.hSampling : 1;
+        for (int v = 0; v < vBlocks; ++v) {
+            for (int h = 0; h < hBlocks; ++h) {
+                DecodeBlock(input, component, component.samples + 8 * v * 16 + 8 * h);
+            }
+        }
+    }
+    s.input = input;
 }
 
 void WriteMcuPixelsSse(Image* image, int x0, int x1, int y0, int y1) {
@@ -186,9 +219,15 @@ void WriteMcuPixelsSse(Image* image, int x0, int x1, int y0, int y1) {
             uint8_t* out = image->pixels + size_t(s.frameHeight - 1 - y) * s.frameWidth + x0;
             __m128i words = _mm_packs_epi32(TruncateAndClamp(_mm_load_ps(row)),
                                             TruncateAndClamp(_mm_load_ps(row + 4)));
-            alignas(16) uint8_t bytes[16];
-            _mm_store_si128(reinterpret_cast<__m128i*>(bytes), _mm_packus_epi16(words, words));
-            memcpy(out, bytes, size_t(count));
+            __m128i bytes = _mm_packus_epi16(words, words);
+            if (count == 8) {
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out), bytes);
+            } else {
+                alignas(16) uint8_t staged[16];
+                _mm_store_si128(reinterpret_cast<__m128i*>(staged), bytes);
+                for (int i = 0; i < count; ++i)
+                    out[i] = staged[i];
+            }
         }
     }
 }

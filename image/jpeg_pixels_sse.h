@@ -11,8 +11,8 @@
 #endif
 
 #if JPEG_HAVE_SSE2
-// Decodes, dequantises and transforms one block into its 8x8 place of a
-// component's sample plane (16 floats a row), level shift included.
-void DecodeBlockSse(JpegComponent& component, float* samples);
+// DecodeMcu's work: every block of the MCU decoded, dequantised and
+// transformed into its 8x8 place of its component's sample plane.
+void DecodeMcuSse();
 void WriteMcuPixelsSse(Image* image, int x0, int x1, int y0, int y1);
 #endif

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "image/image.h"
 
@@ -17,9 +18,16 @@ struct HuffmanEntry {
 // Codes of up to 9 bits decode with one look-up of the next 9 bits; longer
 // ones with a second look-up of the next 16. Entries no code covers stay
 // (0, 0): they consume nothing and decode as symbol 0.
+//
+// runAndValue speeds decoding up: indexed like shortCodes, it holds, where a
+// code and the value bits after it fit in 9 bits together, the decoded
+// value as value * 256 + run * 16 + bits taken; 0 elsewhere (and for AC end
+// of block and sixteen zeros). It gives exactly what DecodeHuffman followed
+// by ReceiveExtend gives.
 struct HuffmanTable {
     HuffmanEntry shortCodes[512];
     HuffmanEntry longCodes[65536];
+    int32_t runAndValue[512];
 };
 
 constexpr uint8_t kLongCode = 0xFF;
@@ -36,21 +44,27 @@ struct JpegComponent {
     alignas(16) float samples[16 * 16];
 };
 
-struct JpegState {
-    // Input. Every read goes through NextByte, which never reads at or past
-    // end: there it returns 0 and raises endOfData.
-    const uint8_t* fileData;
-    int fileSize;
+// The read position and the bit reader. Every read goes through NextByte,
+// which never reads at or past end: there it returns 0 and raises
+// endOfData. The most significant bit of bitBuffer is the next bit of the
+// entropy-coded data; emptyBits counts its unfilled low-order bits, and after
+// every refill at least 32 bits are valid. The scan loop works on a local
+// copy, which the compiler can keep in registers.
+struct JpegInput {
     const uint8_t* cursor;
     const uint8_t* end;
-    uint8_t endOfData;
-    uint8_t* ownedFileData;  // the block ReadWholeFile allocated, if any
-
-    // Bit reader: the most significant bit of bitBuffer is the next bit of
-    // the entropy-coded data; emptyBits counts its unfilled low-order bits.
-    // After every refill at least 32 bits are valid.
     uint64_t bitBuffer;
     int emptyBits;
+    uint8_t endOfData;
+};
+
+struct JpegState {
+    // The file: fileData and fileSize, and the block ReadWholeFile allocated.
+    const uint8_t* fileData;
+    int fileSize;
+    uint8_t* ownedFileData;
+
+    JpegInput input;
 
     // Frame.
     uint8_t precision;
@@ -109,48 +123,75 @@ void DecodeMcu();
 void InverseDct8x8(float* block);
 void WriteMcuPixels(Image* image, int x0, int x1, int y0, int y1);
 
-inline uint8_t NextByte() {
-    JpegState& s = jpegState;
+inline uint8_t NextByte(JpegInput& s) {
     if (s.cursor < s.end) return *s.cursor++;
     s.endOfData = 1;
     return 0;
 }
 
+inline uint64_t LoadBigEndian64(const uint8_t* bytes) {
+#if defined(__GNUC__)
+    uint64_t word;
+    memcpy(&word, bytes, 8);
+#if __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
+    return word;
+#else
+    uint64_t word = 0;
+    for (int i = 0; i < 8; ++i)
+        word = (word << 8) | bytes[i];
+    return word;
+#endif
+}
+
 // Loads whole bytes until fewer than 8 bits are empty. A 0xFF byte is data
 // and the byte after it is dropped unseen: the 0xFF 0x00 stuffing of the
 // format, and the second byte of a restart marker.
-inline void RefillBits() {
-    JpegState& s = jpegState;
+inline void RefillBits(JpegInput& s) {
+    int count = s.emptyBits >> 3;
+    if (count > 0 && s.end - s.cursor >= 8) {
+        // Usually none of the bytes wanted is 0xFF: take them in one go.
+        uint64_t word = 0;
+        for (int i = 0; i < 8; ++i)
+            word = (word << 8) | s.cursor[i];
+        uint64_t inverted = ~word;
+        uint64_t ffBytes = (inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull;
+        // Flags may be false alarms above a real 0xFF, never missed ones.
+        if ((ffBytes >> (64 - 8 * count)) == 0) {
+            s.bitBuffer |= (word >> (64 - 8 * count)) << (s.emptyBits - 8 * count);
+            s.cursor += count;
+            s.emptyBits -= 8 * count;
+            return;
+        }
+    }
     while (s.emptyBits >= 8) {
         s.emptyBits -= 8;
-        uint64_t b = NextByte();
-        if (b == 0xFF) NextByte();
+        uint64_t b = NextByte(s);
+        if (b == 0xFF) NextByte(s);
         s.bitBuffer |= b << s.emptyBits;
     }
 }
 
-inline void ConsumeBits(int n) {
-    JpegState& s = jpegState;
+inline void ConsumeBits(JpegInput& s, int n) {
     s.bitBuffer <<= n;
     s.emptyBits += n;
-    if (s.emptyBits > 32) RefillBits();
+    if (s.emptyBits > 32) RefillBits(s);
 }
 
-inline int DecodeHuffman(const HuffmanTable* table) {
-    JpegState& s = jpegState;
+inline int DecodeHuffman(JpegInput& s, const HuffmanTable* table) {
     HuffmanEntry e = table->shortCodes[s.bitBuffer >> 55];
     if (e.length == kLongCode) e = table->longCodes[s.bitBuffer >> 48];
-    ConsumeBits(e.length);
+    ConsumeBits(s, e.length);
     return e.symbol;
 }
 
 // The EXTEND procedure of the format: n bits (n <= 16) as a signed value,
 // where a leading 0 bit marks a negative one.
-inline int ReceiveExtend(int n) {
+inline int ReceiveExtend(JpegInput& s, int n) {
     if (n == 0) return 0;
-    JpegState& s = jpegState;
     int v = static_cast<int>(s.bitBuffer >> (64 - n));
-    ConsumeBits(n);
+    ConsumeBits(s, n);
     if (v >> (n - 1)) return v;
     return v - ((1 << n) - 1);
 }

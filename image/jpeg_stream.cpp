@@ -32,16 +32,16 @@ constexpr uint64_t kMaxPixelBytes = uint64_t(1) << 30;
 // difference and a 1-bit end-of-block code.
 constexpr uint64_t kMinBitsPerBlock = 2;
 
-int ReadWord() {
-    int high = NextByte();
-    return (high << 8) | NextByte();
+int ReadWord(JpegInput& input) {
+    int high = NextByte(input);
+    return (high << 8) | NextByte(input);
 }
 
 void ResetForNewFile() {
     JpegState& s = jpegState;
-    s.cursor = s.fileData;
-    s.end = s.fileData + s.fileSize;
-    s.endOfData = 0;
+    s.input.cursor = s.fileData;
+    s.input.end = s.fileData + s.fileSize;
+    s.input.endOfData = 0;
     s.restartInterval = -1;
     s.frameSeen = 0;
     for (JpegComponent& component : s.components)
@@ -79,13 +79,31 @@ int BuildHuffmanTable(HuffmanTable* table, const uint8_t counts[16], const uint8
     return 1;
 }
 
+// Codes whose symbol and value bits fit in 9 bits decode with one look-up.
+// In an AC table, end of block and sixteen zeros (size 0) do not; in a DC
+// table the symbol is the size, and category 0 is simply the value 0.
+void BuildRunAndValues(HuffmanTable* table, bool dc) {
+    for (int index = 0; index < 512; ++index) {
+        HuffmanEntry entry = table->shortCodes[index];
+        int size = entry.symbol & 0x0F;
+        if (entry.length == 0 || entry.length == kLongCode) continue;
+        if (size == 0 && !dc) continue;
+        int taken = entry.length + size;
+        if (taken > 9) continue;
+        int bits = (index >> (9 - taken)) & ((1 << size) - 1);
+        int value = 0;
+        if (size > 0) value = (bits >> (size - 1)) ? bits : bits - ((1 << size) - 1);
+        table->runAndValue[index] = value * 256 + (entry.symbol >> 4) * 16 + taken;
+    }
+}
+
 // The aligned byte after an interval must be the 0xFF of its restart
 // marker; the refill has already dropped the marker's second byte.
 int ReadRestartMarker() {
     JpegState& s = jpegState;
-    int partial = (64 - s.emptyBits) & 7;
-    if (partial != 0) ConsumeBits(partial);
-    if (ReceiveExtend(8) != 255) return 0;
+    int partial = (64 - s.input.emptyBits) & 7;
+    if (partial != 0) ConsumeBits(s.input, partial);
+    if (ReceiveExtend(s.input, 8) != 255) return 0;
     for (int k = 0; k < s.scanComponentCount; ++k)
         s.components[k].dcPredictor = 0;
     return 1;
@@ -154,17 +172,19 @@ int LoadJpegFromMemory(const uint8_t* data, size_t size, Image* image) {
 int ParseJpeg(Image* image) {
     JpegState& s = jpegState;
     ResetForNewFile();
-    if (NextByte() != 0xFF || NextByte() != 0xD8) return 0;  // no start-of-image marker
+    if (NextByte(s.input) != 0xFF || NextByte(s.input) != 0xD8)
+        return 0;  // no start-of-image marker
     bool firstApp0 = true;
-    while (!s.endOfData) {
-        if (NextByte() != 0xFF) return 0;  // a marker must come next
-        uint8_t code = NextByte();
+    while (!s.input.endOfData) {
+        if (NextByte(s.input) != 0xFF) return 0;  // a marker must come next
+        uint8_t code = NextByte(s.input);
         if (code == 0xD9) return 0;  // end of image before any scan
-        int length = ReadWord();
-        if (s.endOfData) return 0;                    // cut inside a marker
-        if (length < 2) return 0;                     // length below its own two bytes
-        if (length - 2 > s.end - s.cursor) return 0;  // segment runs past the end of the file
-        const uint8_t* segmentEnd = s.cursor + (length - 2);
+        int length = ReadWord(s.input);
+        if (s.input.endOfData) return 0;  // cut inside a marker
+        if (length < 2) return 0;         // length below its own two bytes
+        if (length - 2 > s.input.end - s.input.cursor)
+            return 0;  // segment runs past the end of the file
+        const uint8_t* segmentEnd = s.input.cursor + (length - 2);
         switch (code) {
             case 0xC0:
             case 0xC1:
@@ -190,30 +210,30 @@ int ParseJpeg(Image* image) {
                 break;
             case 0xDD:
                 if (length != 4) return 0;  // restart interval segment of the wrong size
-                s.restartInterval = ReadWord();
+                s.restartInterval = ReadWord(s.input);
                 break;
             case 0xDA: {
                 // The first scan ends the parse; nothing after it is read.
                 int result = DecodeScan(image, length);
-                s.endOfData = 1;
+                s.input.endOfData = 1;
                 return result;
             }
             case 0xE0:
                 if (firstApp0) {
                     firstApp0 = false;
                     if (length < 6) return 0;  // APP0 too short for its identifier
-                    if (NextByte() != 'J' || NextByte() != 'F' || NextByte() != 'I' ||
-                        NextByte() != 'F') {
+                    if (NextByte(s.input) != 'J' || NextByte(s.input) != 'F' ||
+                        NextByte(s.input) != 'I' || NextByte(s.input) != 'F') {
                         return 0;  // first APP0 is not JFIF
                     }
                 }
-                s.cursor = segmentEnd;
+                s.input.cursor = segmentEnd;
                 break;
             default:
-                s.cursor = segmentEnd;
+                s.input.cursor = segmentEnd;
                 break;
         }
-        if (s.cursor != segmentEnd) return 0;  // segment length disagrees with its content
+        if (s.input.cursor != segmentEnd) return 0;  // segment length disagrees with its content
     }
     return 0;  // the data ran out before any scan
 }
@@ -221,19 +241,19 @@ int ParseJpeg(Image* image) {
 int ReadFrameHeader(int length) {
     JpegState& s = jpegState;
     s.frameSeen = 0;
-    s.precision = NextByte();
-    s.frameHeight = ReadWord();
-    s.frameWidth = ReadWord();
-    s.componentCount = NextByte();
+    s.precision = NextByte(s.input);
+    s.frameHeight = ReadWord(s.input);
+    s.frameWidth = ReadWord(s.input);
+    s.componentCount = NextByte(s.input);
     if (s.precision != 8) return 0;                                // only 8-bit samples
     if (s.componentCount != 1 && s.componentCount != 3) return 0;  // only grey or YCbCr
     if (length != 8 + 3 * s.componentCount) return 0;              // frame header size
     if (s.frameWidth == 0 || s.frameHeight == 0) return 0;         // empty or DNL-sized frame
     unsigned seen = 0;
     for (int i = 0; i < s.componentCount; ++i) {
-        int id = NextByte();
-        int sampling = NextByte();
-        int quant = NextByte();
+        int id = NextByte(s.input);
+        int sampling = NextByte(s.input);
+        int quant = NextByte(s.input);
         if (id < 1 || id > s.componentCount) return 0;  // components must be numbered 1 to Nf
         if (seen & (1u << id)) return 0;                // component listed twice
         seen |= 1u << id;
@@ -271,11 +291,11 @@ int ReadHuffmanTables(int length) {
     int n = length - 2;
     while (n > 0) {
         if (n < 17) return 0;  // table header cut short by the segment
-        int classAndId = NextByte();
+        int classAndId = NextByte(s.input);
         uint8_t counts[16];
         int total = 0;
         for (uint8_t& count : counts) {
-            count = NextByte();
+            count = NextByte(s.input);
             total += count;
         }
         n -= 17;
@@ -286,7 +306,7 @@ int ReadHuffmanTables(int length) {
         if (total > n) return 0;                 // symbols run past the segment
         uint8_t symbols[256];
         for (int i = 0; i < total; ++i) {
-            symbols[i] = NextByte();
+            symbols[i] = NextByte(s.input);
             // 8-bit samples need DC categories up to 11 and AC sizes up to 10.
             if (tableClass == 0 && symbols[i] > 11) return 0;           // DC category above 11
             if (tableClass == 1 && (symbols[i] & 0x0F) > 10) return 0;  // AC size above 10
@@ -296,6 +316,7 @@ int ReadHuffmanTables(int length) {
         uint8_t* defined = tableClass == 0 ? &s.dcDefined[id] : &s.acDefined[id];
         *defined = 0;
         if (!BuildHuffmanTable(table, counts, symbols)) return 0;
+        BuildRunAndValues(table, tableClass == 0);
         *defined = 1;
     }
     return 1;
@@ -305,7 +326,7 @@ int ReadQuantTables(int length) {
     JpegState& s = jpegState;
     int n = length - 2;
     while (n > 0) {
-        int precisionAndId = NextByte();
+        int precisionAndId = NextByte(s.input);
         n -= 1;
         int wide = precisionAndId >> 4;
         int id = precisionAndId & 0x0F;
@@ -313,7 +334,7 @@ int ReadQuantTables(int length) {
         int bytes = wide ? 128 : 64;
         if (n < bytes) return 0;  // table cut short by the segment
         for (uint16_t& value : s.quantTables[id]) {
-            value = static_cast<uint16_t>(wide ? ReadWord() : NextByte());
+            value = static_cast<uint16_t>(wide ? ReadWord(s.input) : NextByte(s.input));
         }
         n -= bytes;
         s.quantDefined[id] = 1;
@@ -323,13 +344,13 @@ int ReadQuantTables(int length) {
 
 int DecodeScan(Image* image, int length) {
     JpegState& s = jpegState;
-    int ns = NextByte();
+    int ns = NextByte(s.input);
     if (!s.frameSeen) return 0;            // scan before this file's frame header
     if (ns != s.componentCount) return 0;  // first scan must hold the whole frame
     if (length != 6 + 2 * ns) return 0;    // scan header size
     for (int i = 0; i < ns; ++i) {
-        int selector = NextByte();
-        int tables = NextByte();
+        int selector = NextByte(s.input);
+        int tables = NextByte(s.input);
         if (selector != i + 1) return 0;  // scan components out of frame order
         int dc = tables >> 4;
         int ac = tables & 0x0F;
@@ -341,9 +362,9 @@ int DecodeScan(Image* image, int length) {
         component.dcTable = &s.dcTables[dc];
         component.acTable = &s.acTables[ac];
     }
-    s.spectralStart = NextByte();
-    s.spectralEnd = NextByte();
-    s.approximation = NextByte();
+    s.spectralStart = NextByte(s.input);
+    s.spectralEnd = NextByte(s.input);
+    s.approximation = NextByte(s.input);
     if (s.spectralStart != 0 || s.spectralEnd != 63) return 0;  // not a sequential scan
     s.scanComponentCount = ns;
     const JpegComponent& luma = s.components[0];
@@ -360,7 +381,7 @@ int DecodeScan(Image* image, int length) {
         }
     }
     uint64_t blocks = uint64_t(s.mcusPerRow) * uint64_t(s.mcuRows) * blocksPerMcu;
-    if (blocks * kMinBitsPerBlock > uint64_t(s.end - s.cursor) * 8) {
+    if (blocks * kMinBitsPerBlock > uint64_t(s.input.end - s.input.cursor) * 8) {
         return 0;  // far less data than the frame's blocks need
     }
 
@@ -371,9 +392,9 @@ int DecodeScan(Image* image, int length) {
     image->height = static_cast<uint16_t>(s.frameHeight);
     image->bitsPerPixel = static_cast<uint8_t>(8 * ns);
 
-    s.bitBuffer = 0;
-    s.emptyBits = 64;
-    RefillBits();
+    s.input.bitBuffer = 0;
+    s.input.emptyBits = 64;
+    RefillBits(s.input);
     int count = 0;
     for (int r = 0; r < s.mcuRows; ++r) {
         int y0 = r * s.mcuHeight;
