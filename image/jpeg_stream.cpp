@@ -6,7 +6,7 @@
 // encoders write for 16-bit quantisation tables at low quality), one
 // component (grey) or three (YCbCr numbered 1, 2, 3), sampling factors 1 or
 // 2 with chroma never denser than luma, one scan holding every component,
-// optional restart intervals. It refuses progressive, extended, lossless,
+// optional restart intervals. It refuses progressive, lossless,
 // hierarchical and arithmetic-coded frames, 12-bit samples, a frame height
 // left to a DNL marker, and files whose first scan does not hold the whole
 // frame. Only the first scan is decoded; whatever follows it is never read.
@@ -201,7 +201,7 @@ int ParseJpeg(Image* image) {
             case 0xCD:
             case 0xCE:
             case 0xCF:
-                return 0;  // not a baseline frame
+                return 0;  // progressive, lossless, hierarchical or arithmetic frame
             case 0xC4:
                 if (!ReadHuffmanTables(length)) return 0;
                 break;
@@ -354,7 +354,7 @@ int DecodeScan(Image* image, int length) {
         if (selector != i + 1) return 0;  // scan components out of frame order
         int dc = tables >> 4;
         int ac = tables & 0x0F;
-        if (dc > 1 || ac > 1) return 0;                      // no such Huffman table
+        if (dc > 3 || ac > 3) return 0;                      // no such Huffman table
         if (!s.dcDefined[dc] || !s.acDefined[ac]) return 0;  // Huffman table never defined
         JpegComponent& component = s.components[i];
         int quant = static_cast<int>((component.quantTable - s.quantTables[0]) / 64);

@@ -273,17 +273,17 @@ TEST(JpegWorkedCases, TableVariantsReadAsTheFormatSays) {
     ASSERT_EQ(1, wideDecoded.result);
     EXPECT_EQ(160, wideDecoded.image.pixels[0]);
 
-    // DC 0, AC 0, DC 1, AC 1 in one segment; chroma uses the tables 1.
+    // DC 0, AC 0, DC 1, AC 1 (and DC 2, AC 3) in one segment; Cb uses the
+    // tables 1, Cr the tables 2 and 3.
     StreamSpec four = DefaultSpec(8, 8, 3);
     four.quant = {{0x00, FlatQuant(8)}};
-    HuffmanSpec dc1 = four.huffman[0];
-    dc1.classAndId = 0x01;
-    HuffmanSpec ac1 = four.huffman[1];
-    ac1.classAndId = 0x11;
-    four.huffman.push_back(dc1);
-    four.huffman.push_back(ac1);
+    for (int classAndId : {0x01, 0x11, 0x02, 0x13}) {
+        HuffmanSpec table = four.huffman[classAndId >> 4];
+        table.classAndId = classAndId;
+        four.huffman.push_back(table);
+    }
     four.scan[1].tables = 0x11;
-    four.scan[2].tables = 0x11;
+    four.scan[2].tables = 0x23;
     four.blocks = {MakeBlock(0), MakeBlock(0), MakeBlock(64)};
     Decoded fourDecoded;
     Decode(BuildStream(four), &fourDecoded);
