@@ -1,7 +1,8 @@
 // model_info FILE [--summary]: loads a 3DS file with Load3ds and prints the
 // model as one JSON object on stdout. Exit status 0 when the load succeeded;
-// otherwise it prints {"result":0} and exits 1. --summary leaves out the bulk
-// arrays of every mesh (positions, faces, mapping, normals, tangents, binormals).
+// otherwise it prints {"result":0} and exits 1. --summary leaves out the
+// per-vertex arrays of every mesh (positions, mapping, normals, tangents,
+// binormals); the faces stay.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -63,14 +64,17 @@ void PrintMesh(const Mesh& mesh, bool summary) {
     PrintFloats("boundsMin", mesh.boundsMin, 3);
     putchar(',');
     PrintFloats("boundsMax", mesh.boundsMax, 3);
+    size_t vertexFloats = size_t{mesh.vertexCount} * 3;
     if (!summary) {
-        size_t vertexFloats = size_t{mesh.vertexCount} * 3;
         putchar(',');
         PrintFloatArray("positions", mesh.positions, vertexFloats);
-        fputs(",\"faces\":[", stdout);
-        for (size_t i = 0; mesh.faces != nullptr && i < size_t{mesh.faceCount} * 3; ++i)
-            printf(i == 0 ? "%u" : ",%u", static_cast<unsigned>(mesh.faces[i]));
-        fputs("],", stdout);
+    }
+    fputs(",\"faces\":[", stdout);
+    for (size_t i = 0; mesh.faces != nullptr && i < size_t{mesh.faceCount} * 3; ++i)
+        printf(i == 0 ? "%u" : ",%u", static_cast<unsigned>(mesh.faces[i]));
+    putchar(']');
+    if (!summary) {
+        putchar(',');
         PrintFloatArray("texCoords", mesh.texCoords, size_t{mesh.texCoordCount} * 2);
         putchar(',');
         PrintFloatArray("normals", mesh.normals, vertexFloats);
