@@ -1,80 +1,84 @@
-// Reading rules of the 3DS reader, checked on files built chunk by chunk with
-// values worked out by hand.
+// Reading rules of the 3DS reader on files built chunk by chunk, with values
+// worked out by hand, and the files it refuses or partly drops. Under the
+// sanitizers the bad files also show that nothing is read out of bounds or
+// leaked.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "model/model.h"
+#include "model/model_memory.h"
 #include "tests/model/chunk_writer.h"
-#include "tests/model/model_test_util.h"
 
 namespace {
 
-ChunkWriter OneMeshFile(const TestMesh& mesh) {
-    ChunkWriter w;
-    BeginModelFile(&w);
-    PutMeshObject(&w, mesh);
-    EndModelFile(&w);
-    return w;
+bool ModelIsEmpty(const Model& m) {
+    return !m.meshCount && !m.meshes && !m.materialCount && !m.materials && !m.lightCount &&
+           !m.lights && !m.cameraCount && !m.cameras;
 }
 
-// A filler chunk that every scan steps over.
-void PutFiller(ChunkWriter* w) {
-    BeginChunk(w, 0x0100);  // master scale
-    PutF32(w, 1.0f);
-    EndChunk(w);
+// Master scale: a chunk every scan steps over.
+const Bytes kFiller = MakeChunk(0x0100, {F32({1})});
+const std::vector<float> kTri = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+
+Bytes Repeat(const Bytes& part, int times) {
+    Bytes out;
+    for (int i = 0; i < times; ++i)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
+Bytes PointMeshes(int count) {
+    Bytes out;
+    for (int i = 0; i < count; ++i)
+        out = Cat({out, MeshObject({"m" + std::to_string(i), {1, 2, 3}, {}, {}, ""})});
+    return out;
+}
+
+Bytes BadMesh(std::initializer_list<Bytes> children) {
+    return Object("bad", {MakeChunk(0x4100, children)});
+}
+
+// Good meshes "first" and "last" around what is under test.
+Bytes Sandwich(const Bytes& middle) {
+    return ModelFile({MeshObject(QuadMesh("first")), middle, MeshObject(QuadMesh("last"))});
 }
 
 }  // namespace
 
-TEST(Load3ds, RejectedFilesLeaveModelEmpty) {
-    struct Case {
+TEST(Load3ds, ScanLimitsAndFileLevelRefusals) {
+    Bytes quad = MeshObject(QuadMesh("box"));
+    const struct {
         const char* what;
-        std::function<void(ChunkWriter*)> build;
+        Bytes file;
+        int meshes;  // -1: the load is refused
+    } cases[] = {
+        {"empty file", {}, -1},
+        {"first bytes not 4D 4D", MakeChunk(0x4D4C, {MakeChunk(0x3D3D)}), -1},
+        {"main chunk of length 6", MakeChunk(0x4D4D), -1},
+        {"no editor chunk", MakeChunk(0x4D4D, {kFiller, MakeChunk(0xB000)}), -1},
+        {"editor after 198 chunks",
+         MakeChunk(0x4D4D, {Repeat(kFiller, 198), MakeChunk(0x3D3D, {quad})}), 1},
+        {"editor after 199 chunks",
+         MakeChunk(0x4D4D, {Repeat(kFiller, 199), MakeChunk(0x3D3D, {quad})}), -1},
+        // The catalogue examines 300 chunks: mesh version, fillers, then the
+        // chunks after the editor at the same level.
+        {"mesh is 300th in the editor", ModelFile({Repeat(kFiller, 298), quad}), 1},
+        {"mesh is 301st in the editor", ModelFile({Repeat(kFiller, 299), quad}), 0},
+        {"mesh after the editor is 300th", ModelFile({Repeat(kFiller, 298)}, quad), 1},
+        {"mesh after the editor is 301st", ModelFile({Repeat(kFiller, 299)}, quad), 0},
+        {"300 meshes", MakeChunk(0x4D4D, {MakeChunk(0x3D3D, {PointMeshes(300)})}), 300},
+        {"301 meshes", MakeChunk(0x4D4D, {MakeChunk(0x3D3D, {PointMeshes(301)})}), 300},
+        {"editor without objects", ModelFile({}), 0},
     };
-    const Case cases[] = {
-        {"empty file", [](ChunkWriter*) {}},
-        {"first bytes not 4D 4D",
-         [](ChunkWriter* w) {
-             BeginChunk(w, 0x4D4C);
-             BeginChunk(w, 0x3D3D);
-             EndChunk(w);
-             EndChunk(w);
-         }},
-        {"main length 6",
-         [](ChunkWriter* w) {
-             BeginChunk(w, 0x4D4D);
-             EndChunk(w);
-         }},
-        {"no editor chunk",
-         [](ChunkWriter* w) {
-             BeginChunk(w, 0x4D4D);
-             PutFiller(w);
-             BeginChunk(w, 0xB000);
-             EndChunk(w);
-             EndChunk(w);
-         }},
-        {"editor after 199 other top-level chunks",
-         [](ChunkWriter* w) {
-             BeginChunk(w, 0x4D4D);
-             for (int i = 0; i < 199; ++i)
-                 PutFiller(w);
-             BeginChunk(w, 0x3D3D);
-             PutMeshObject(w, QuadMesh("box"));
-             EndChunk(w);
-             EndChunk(w);
-         }},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ChunkWriter w;
-        c.build(&w);
         Model model{};
         model.meshCount = 3;
-        EXPECT_EQ(0, LoadWritten(w, &model));
-        EXPECT_TRUE(ModelIsEmpty(model));
+        EXPECT_EQ(c.meshes >= 0, LoadWritten(c.file, &model));
+        EXPECT_EQ(c.meshes >= 0 ? c.meshes : 0, model.meshCount);
+        EXPECT_TRUE(c.meshes >= 0 || ModelIsEmpty(model));
+        EXPECT_TRUE(c.meshes != 300 || std::string("m299") == model.meshes[299].name);
         FreeModel(&model);
     }
     Model model{};
@@ -82,26 +86,112 @@ TEST(Load3ds, RejectedFilesLeaveModelEmpty) {
     EXPECT_TRUE(ModelIsEmpty(model));
 }
 
-TEST(Load3ds, EditorAfter198TopLevelChunksIsFound) {
-    ChunkWriter w;
-    BeginChunk(&w, 0x4D4D);
-    for (int i = 0; i < 198; ++i)
-        PutFiller(&w);
-    BeginChunk(&w, 0x3D3D);
-    PutMeshObject(&w, QuadMesh("box"));
-    EndChunk(&w);
-    EndChunk(&w);
+TEST(Load3ds, BrokenFilesFailWholeAndUndrawableMeshesAreLeftOut) {
+    typedef std::pair<const char*, Bytes> Case;
+    const Case refused[] = {
+        {"chunk of length 0", WithLength(kFiller, 0)},
+        {"chunk of length 5", WithLength(kFiller, 5)},
+        {"chunk past the editor", WithLength(kFiller, 400)},
+        {"length wrapping 32 bits", WithLength(kFiller, 0xFFFFFFFAu)},
+        {"mesh child of length 0", BadMesh({WithLength(kFiller, 0)})},
+        {"mesh child past the mesh", BadMesh({VertexList(kTri), WithLength(kFiller, 11)})},
+        {"stray bytes short of a header", BadMesh({VertexList(kTri), U16({0x4150})})},
+        {"vertex list without its count", BadMesh({MakeChunk(0x4110, {Bytes{1}})})},
+        {"vertices past the chunk", BadMesh({MakeChunk(0x4110, {U16({2}), F32({1, 1, 1, 1, 1})})})},
+        {"faces past the chunk",
+         BadMesh({VertexList(kTri), MakeChunk(0x4120, {U16({2, 0, 1, 2, 0, 0, 1, 2})})})},
+        {"mapping past the chunk",
+         BadMesh({VertexList(kTri), MakeChunk(0x4140, {U16({3}), F32({1, 1, 1, 1, 1})})})},
+        {"group past the face list",
+         BadMesh({VertexList(kTri), MakeChunk(0x4120, {U16({0}), WithLength(kFiller, 11)})})},
+        {"object's first child past it", Object("o", {WithLength(MakeChunk(0x4100), 12)})},
+        {"light with two coordinates", Object("l", {MakeChunk(0x4600, {F32({1, 2})})})},
+        {"camera with seven values",
+         Object("c", {MakeChunk(0x4700, {F32({1, 1, 1, 1, 1, 1, 1})})})},
+        {"24-bit colour of two bytes", MakeChunk(0xAFFF, {Wrapped(0xA010, 0x11, {1, 2})})},
+        {"percentage of one byte", MakeChunk(0xAFFF, {Wrapped(0xA040, 0x30, {50})})},
+        {"material child past it", MakeChunk(0xAFFF, {WithLength(kFiller, 100)})},
+        {"texture map child of length 2",
+         MakeChunk(0xAFFF, {MakeChunk(0xA200, {WithLength(kFiller, 2)})})},
+    };
+    const Case leftOut[] = {
+        {"no vertex list", BadMesh({FaceList({0, 1, 2})})},
+        {"no vertex list nor faces", BadMesh({})},
+        {"face index equal to vertex count",
+         BadMesh({VertexList(kTri), FaceList({0, 1, 2, 1, 3, 2})})},
+        {"face index 65535", BadMesh({VertexList(kTri), FaceList({65535, 1, 2})})},
+        {"faces over no vertices", BadMesh({VertexList({}), FaceList({0, 0, 0})})},
+        {"fewer mapping pairs than vertices", BadMesh({VertexList(kTri), Mapping({0, 0, 1, 1})})},
+        {"more mapping pairs than vertices",
+         BadMesh({VertexList(kTri), Mapping({0, 0, 1, 1, 0, 1, 1, 0})})},
+        {"name without a zero in 20 bytes",
+         MakeChunk(0x4000, {Bytes(20, 'a'), MakeChunk(0x4100, {VertexList(kTri)})})},
+        {"name cut by the object's end", MakeChunk(0x4000, {Bytes{'a', 'b', 'c'}})},
+    };
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.first);
+        Model model{};
+        EXPECT_EQ(0, LoadWritten(Sandwich(c.second), &model));
+        EXPECT_TRUE(ModelIsEmpty(model));
+    }
+    for (const Case& c : leftOut) {
+        SCOPED_TRACE(c.first);
+        Model model{};
+        EXPECT_EQ(1, LoadWritten(Sandwich(c.second), &model));
+        EXPECT_EQ(2, model.meshCount);
+        EXPECT_EQ(8, model.vertexTotal);
+        EXPECT_EQ(4, model.faceTotal);
+        FreeModel(&model);
+    }
+}
+
+TEST(Load3ds, FileEndingEarlyIsRefusedAtEveryLength) {
+    Bytes full = SampleModelFile();
     Model model{};
-    ASSERT_EQ(1, LoadWritten(w, &model));
-    EXPECT_EQ(1, model.meshCount);
+    for (size_t size = 0; size < full.size(); ++size) {
+        SCOPED_TRACE(size);
+        EXPECT_EQ(0, LoadWritten(Bytes(full.begin(), full.begin() + size), &model));
+        EXPECT_TRUE(ModelIsEmpty(model));
+    }
+    // Bytes after the main chunk are not the model's business.
+    EXPECT_EQ(1, LoadWritten(Cat({full, U32(0xDEADBEEF)}), &model));
+    FreeModel(&model);
+}
+
+TEST(Load3ds, FailedAllocationAtEveryStepLeavesEmptyModel) {
+    std::string path = TempPath("alloc.3ds");
+    ASSERT_TRUE(WriteChunkFile(SampleModelFile(), path));
+    int failures = 0;
+    for (int budget = 0; budget < 100; ++budget, ++failures) {
+        SetModelAllocationBudget(budget);
+        Model model{};
+        int result = Load3ds(&model, path.c_str());
+        SetModelAllocationBudget(-1);
+        EXPECT_EQ(result, model.meshCount);
+        EXPECT_EQ(result == 0, ModelIsEmpty(model));
+        FreeModel(&model);
+        if (result == 1) break;
+    }
+    // Mesh table, positions, faces, mapping, material, light and camera
+    // tables, normals, tangents, binormals.
+    EXPECT_EQ(10, failures);
+    remove(path.c_str());
+}
+
+TEST(Load3ds, RepeatedListsInOneMeshReplaceEachOther) {
+    Bytes twice = BadMesh({VertexList({9, 9, 9}), FaceList({0, 0, 0}), Mapping({0, 0}),
+                           VertexList(kTri), FaceList({0, 1, 2}), Mapping({0, 0, 1, 0, 0, 1})});
+    Model model{};
+    ASSERT_EQ(1, LoadWritten(Sandwich(twice), &model));
+    ASSERT_EQ(3, model.meshCount);
+    const Mesh& m = model.meshes[1];
+    EXPECT_TRUE(m.vertexCount == 3 && m.positions[3] == 1 && m.faces[2] == 2 &&
+                m.texCoords[2] == 1);
     FreeModel(&model);
 }
 
 TEST(Load3ds, ObjectNamesAreCleanedAndLeadingDigitBecomesN) {
-    const struct {
-        std::string stored;
-        const char* expected;
-    } cases[] = {
+    const char* cases[][2] = {
         {"12 box", "N2_box"},
         {"a-b.c", "a_b_c"},
         {"Box01", "Box01"},
@@ -111,404 +201,81 @@ TEST(Load3ds, ObjectNamesAreCleanedAndLeadingDigitBecomesN) {
         {"\x80q\xff", "_q_"},
         {"nineteen_chars_long", "nineteen_chars_long"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expected);
-        Model model{};
-        ASSERT_EQ(1, LoadWritten(OneMeshFile(QuadMesh(c.stored)), &model));
-        ASSERT_EQ(1, model.meshCount);
-        EXPECT_STREQ(c.expected, model.meshes[0].name);
-        FreeModel(&model);
-    }
-}
-
-TEST(Load3ds, MaterialNamesAreCleanedKeepTheirDigitAndStillMatch) {
-    ChunkWriter w;
-    BeginModelFile(&w);
-    PutMaterial(&w, "1 red");
-    PutMaterial(&w, "abcdefghijklmnopqrst");  // only 16 bytes are taken
-    TestMesh first = QuadMesh("first");
-    first.materialName = "1 red";
-    TestMesh second = QuadMesh("second");
-    second.materialName = "abcdefghijklmnopqrst";
-    PutMeshObject(&w, first);
-    PutMeshObject(&w, second);
-    EndModelFile(&w);
+    Bytes objects;
+    for (const auto& c : cases)
+        objects = Cat({objects, MeshObject(QuadMesh(c[0]))});
     Model model{};
-    ASSERT_EQ(1, LoadWritten(w, &model));
-    ASSERT_EQ(2, model.materialCount);
-    ASSERT_EQ(2, model.meshCount);
-    EXPECT_STREQ("1_red", model.materials[0].name);
-    EXPECT_STREQ("abcdefghijklmnop", model.materials[1].name);
-    EXPECT_STREQ("1_red", model.meshes[0].materialName);
-    EXPECT_STREQ("abcdefghijklmnop", model.meshes[1].materialName);
-    EXPECT_EQ(0, model.meshes[0].materialIndex);
-    EXPECT_EQ(1, model.meshes[1].materialIndex);
+    ASSERT_EQ(1, LoadWritten(ModelFile({objects}), &model));
+    ASSERT_EQ(8, model.meshCount);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_STREQ(cases[i][1], model.meshes[i].name);
     FreeModel(&model);
 }
 
-TEST(Load3ds, MaterialBindingTakesTheLastMatchAndMinusOneOtherwise) {
-    ChunkWriter w;
-    BeginModelFile(&w);
-    PutMaterial(&w, "shared");
-    PutMaterial(&w, "other");
-    PutMaterial(&w, "shared");
-    BeginChunk(&w, 0xAFFF);  // a material without a name chunk
-    EndChunk(&w);
-    TestMesh named = QuadMesh("named");
-    named.materialName = "shared";
-    TestMesh unmatched = QuadMesh("unmatched");
-    unmatched.materialName = "missing";
-    PutMeshObject(&w, named);
-    PutMeshObject(&w, unmatched);
-    PutMeshObject(&w, QuadMesh("bare"));
-    EndModelFile(&w);
-    Model model{};
-    ASSERT_EQ(1, LoadWritten(w, &model));
-    ASSERT_EQ(4, model.materialCount);
-    ASSERT_EQ(3, model.meshCount);
-    EXPECT_EQ(2, model.meshes[0].materialIndex);
-    EXPECT_EQ(-1, model.meshes[1].materialIndex);
-    EXPECT_STREQ("", model.meshes[2].materialName);
-    EXPECT_EQ(-1, model.meshes[2].materialIndex);  // no group names no material
-    FreeModel(&model);
-}
-
-TEST(Load3ds, ColoursAndPercentagesBecomeFractions) {
-    ChunkWriter w;
-    BeginModelFile(&w);
-    BeginChunk(&w, 0xAFFF);
-    PutMaterialName(&w, "m");
-    PutColor24Chunk(&w, 0xA010, 255, 128, 0);
-    PutColorFloatChunk(&w, 0xA020, 0.25f, 2.5f, -1.0f);
-    PutColor24Chunk(&w, 0xA030, 1, 51, 204);
-    PutPercentIntChunk(&w, 0xA040, 50);
-    PutPercentFloatChunk(&w, 0xA050, 37.5f);
-    EndChunk(&w);
-    BeginChunk(&w, 0xAFFF);
-    PutPercentFloatChunk(&w, 0xA040, 0.125f);
-    PutPercentIntChunk(&w, 0xA050, 100);
-    BeginChunk(&w, 0xA010);  // a colour chunk of an unknown kind leaves zero
-    BeginChunk(&w, 0x0012);
-    PutU8(&w, 9);
-    EndChunk(&w);
-    EndChunk(&w);
-    EndChunk(&w);
-    EndModelFile(&w);
-    Model model{};
-    ASSERT_EQ(1, LoadWritten(w, &model));
-    ASSERT_EQ(2, model.materialCount);
-    const Material& m = model.materials[0];
-    EXPECT_FLOAT_EQ(1.0f, m.ambient[0]);
-    EXPECT_FLOAT_EQ(0.5019608f, m.ambient[1]);
-    EXPECT_EQ(0.0f, m.ambient[2]);
-    EXPECT_EQ(0.25f, m.diffuse[0]);
-    EXPECT_EQ(2.5f, m.diffuse[1]);
-    EXPECT_EQ(-1.0f, m.diffuse[2]);
-    EXPECT_FLOAT_EQ(1.0f / 255.0f, m.specular[0]);
-    EXPECT_FLOAT_EQ(0.2f, m.specular[1]);
-    EXPECT_FLOAT_EQ(0.8f, m.specular[2]);
-    EXPECT_EQ(0.5f, m.shininess);
-    EXPECT_EQ(37.5f, m.transparency);  // a float percentage is stored unchanged
-    const Material& n = model.materials[1];
-    EXPECT_EQ(0.125f, n.shininess);
-    EXPECT_FLOAT_EQ(1.0f, n.transparency);
-    EXPECT_EQ(0.0f, n.ambient[0]);
-    EXPECT_STREQ("", n.name);
-    FreeModel(&model);
-}
-
-TEST(Load3ds, TextureFileComesFromTheMapFileNameChunk) {
-    struct Case {
-        const char* what;
-        uint16_t percentId;  // 0: no percentage chunk before the name
-        std::string stored;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {"integer percentage", 0x0030, "base.tga", "base.tga"},
-        {"float percentage", 0x0031, "bump map.tga", "bump map.tga"},
-        {"no percentage", 0, "x.jpg", "x.jpg"},
-        {"not cleaned", 0x0030, "a b-c\x01.TGA", "a b-c\x01.TGA"},
-        {"cut at 20 bytes", 0x0030, "abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrst"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        ChunkWriter w;
-        BeginModelFile(&w);
-        BeginChunk(&w, 0xAFFF);
-        PutMaterialName(&w, "m");
-        BeginChunk(&w, 0xA200);
-        if (c.percentId == 0x0030) {
-            BeginChunk(&w, 0x0030);
-            PutU16(&w, 75);
-            EndChunk(&w);
-        } else if (c.percentId == 0x0031) {
-            BeginChunk(&w, 0x0031);
-            PutF32(&w, 75.0f);
-            EndChunk(&w);
-        }
-        BeginChunk(&w, 0xA300);
-        PutString(&w, c.stored);
-        EndChunk(&w);
-        BeginChunk(&w, 0xA351);  // map parameters after the name
-        PutU16(&w, 0);
-        EndChunk(&w);
-        EndChunk(&w);
-        EndChunk(&w);
-        EndModelFile(&w);
-        Model model{};
-        ASSERT_EQ(1, LoadWritten(w, &model));
-        ASSERT_EQ(1, model.materialCount);
-        EXPECT_STREQ(c.expected, model.materials[0].textureFile);
-        FreeModel(&model);
-    }
-}
-
-TEST(Load3ds, LightsAndCamerasExchangeYAndZButMeshesDoNot) {
-    ChunkWriter w;
-    BeginModelFile(&w);
-    PutLightObject(&w, "lamp", 1, 2, 3);
-    BeginChunk(&w, 0x4000);  // a light with a float colour
-    PutString(&w, "lamp2");
-    BeginChunk(&w, 0x4600);
-    PutF32(&w, -4);
-    PutF32(&w, 5);
-    PutF32(&w, -6);
-    BeginChunk(&w, 0x0010);
-    PutF32(&w, 0.1f);
-    PutF32(&w, 0.2f);
-    PutF32(&w, 0.3f);
-    EndChunk(&w);
-    EndChunk(&w);
-    EndChunk(&w);
-    const float camera[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    PutCameraObject(&w, "cam", camera);
-    TestMesh mesh = QuadMesh("m");
-    mesh.positions[0] = 1;
-    mesh.positions[1] = 2;
-    mesh.positions[2] = 3;
-    PutMeshObject(&w, mesh);
-    EndModelFile(&w);
-    Model model{};
-    ASSERT_EQ(1, LoadWritten(w, &model));
-    ASSERT_EQ(2, model.lightCount);
-    ASSERT_EQ(1, model.cameraCount);
-    const float lightPosition[3] = {1, 3, 2};
-    const float lightColor[3] = {1.0f, 128 * (1.0f / 255.0f), 0.0f};
-    const float light2Position[3] = {-4, -6, 5};
-    const float light2Color[3] = {0.1f, 0.2f, 0.3f};
-    const float cameraPosition[3] = {1, 3, 2};
-    const float cameraTarget[3] = {4, 6, 5};
-    for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(lightPosition[k], model.lights[0].position[k]);
-        EXPECT_EQ(lightColor[k], model.lights[0].color[k]);
-        EXPECT_EQ(light2Position[k], model.lights[1].position[k]);
-        EXPECT_EQ(light2Color[k], model.lights[1].color[k]);
-        EXPECT_EQ(cameraPosition[k], model.cameras[0].position[k]);
-        EXPECT_EQ(cameraTarget[k], model.cameras[0].target[k]);
-        EXPECT_EQ(static_cast<float>(k + 1), model.meshes[0].positions[k]);
-    }
-    EXPECT_EQ(7.0f, model.cameras[0].bank);
-    EXPECT_EQ(8.0f, model.cameras[0].lens);
-    FreeModel(&model);
-}
-
-TEST(Load3ds, MeshArraysAreReadAsStored) {
-    TestMesh mesh;
-    mesh.name = "tri";
-    mesh.positions = {-1.5f, 2.25f, 1e-30f, 3, -4, 5, 0.1f, 0.2f, 0.3f};
-    mesh.faces = {2, 0, 1};
-    mesh.texCoords = {0.5f, -0.5f, 1e10f, 3, 0, 1};
-    Model model{};
-    ASSERT_EQ(1, LoadWritten(OneMeshFile(mesh), &model));
-    ASSERT_EQ(1, model.meshCount);
-    const Mesh& m = model.meshes[0];
-    ASSERT_EQ(3, m.vertexCount);
-    ASSERT_EQ(1, m.faceCount);
-    ASSERT_EQ(3, m.texCoordCount);
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(mesh.positions[i], m.positions[i]);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(mesh.faces[i], m.faces[i]);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(mesh.texCoords[i], m.texCoords[i]);
-    EXPECT_NE(nullptr, m.normals);
-    EXPECT_NE(nullptr, m.tangents);
-    EXPECT_NE(nullptr, m.binormals);
-    EXPECT_EQ(3, model.vertexTotal);
-    EXPECT_EQ(1, model.faceTotal);
-    FreeModel(&model);
-
-    mesh.texCoords.clear();  // without mapping: no tangent frame, still loaded
-    ASSERT_EQ(1, LoadWritten(OneMeshFile(mesh), &model));
-    ASSERT_EQ(1, model.meshCount);
-    EXPECT_EQ(0, model.meshes[0].texCoordCount);
-    EXPECT_EQ(nullptr, model.meshes[0].texCoords);
-    EXPECT_EQ(nullptr, model.meshes[0].tangents);
-    EXPECT_EQ(nullptr, model.meshes[0].binormals);
-    EXPECT_NE(nullptr, model.meshes[0].normals);
-    FreeModel(&model);
-}
-
-TEST(Load3ds, FileWithoutMeshesOrMaterialsStillLoads) {
-    ChunkWriter w;
-    BeginModelFile(&w);
-    PutMaterial(&w, "only");
-    EndModelFile(&w);
-    Model model{};
-    ASSERT_EQ(1, LoadWritten(w, &model));
-    EXPECT_EQ(0, model.meshCount);
-    EXPECT_EQ(1, model.materialCount);
-    EXPECT_EQ(0, model.vertexTotal);
-    for (int k = 0; k < 3; ++k)
-        EXPECT_EQ(0.0f, model.center[k]);
-    FreeModel(&model);
-
-    ChunkWriter bare;
-    BeginModelFile(&bare);
-    EndModelFile(&bare);
-    ASSERT_EQ(1, LoadWritten(bare, &model));
-    EXPECT_TRUE(ModelIsEmpty(model));
-    FreeModel(&model);
-}
-
-TEST(Load3ds, OnlyTheFirstChildDecidesTheObjectKind) {
-    ChunkWriter w;
-    BeginModelFile(&w);
-    BeginChunk(&w, 0x4000);
-    PutString(&w, "hidden");
-    BeginChunk(&w, 0x4010);  // object flag first: not catalogued
-    EndChunk(&w);
-    BeginChunk(&w, 0x4100);
-    PutVertexList(&w, {0, 0, 0});
-    EndChunk(&w);
-    EndChunk(&w);
-    BeginChunk(&w, 0x4000);  // a named object without children
-    PutString(&w, "empty");
-    EndChunk(&w);
-    PutMeshObject(&w, QuadMesh("shown"));
-    EndModelFile(&w);
-    Model model{};
-    ASSERT_EQ(1, LoadWritten(w, &model));
-    ASSERT_EQ(1, model.meshCount);
-    EXPECT_STREQ("shown", model.meshes[0].name);
-    FreeModel(&model);
-}
-
-TEST(Load3ds, OnlyTheFirstChildOfAFaceListNamesTheMaterial) {
-    TestMesh mesh = QuadMesh("m");
-    ChunkWriter w;
-    BeginModelFile(&w);
-    PutMaterial(&w, "red");
-    BeginChunk(&w, 0x4000);
-    PutString(&w, "m");
-    BeginChunk(&w, 0x4100);
-    PutVertexList(&w, mesh.positions);
-    BeginChunk(&w, 0x4120);
-    PutU16(&w, 1);
-    for (uint16_t v : {0, 1, 2, 0})
-        PutU16(&w, v);
-    BeginChunk(&w, 0x4150);  // smoothing groups first
-    PutU32(&w, 1);
-    EndChunk(&w);
-    BeginChunk(&w, 0x4130);
-    PutString(&w, "red");
-    EndChunk(&w);
-    EndChunk(&w);
-    EndChunk(&w);
-    EndChunk(&w);
-    EndModelFile(&w);
-    Model model{};
-    ASSERT_EQ(1, LoadWritten(w, &model));
-    ASSERT_EQ(1, model.meshCount);
-    EXPECT_STREQ("", model.meshes[0].materialName);
-    FreeModel(&model);
-}
-
-// The catalogue scan examines 300 chunks: the editor's children, then the
-// top-level chunks after the editor at the same level.
-TEST(Load3ds, CatalogueScanExaminesAtMost300Chunks) {
+// Material names are cleaned too but keep a leading digit and take 16 bytes;
+// the last material of a name wins; no face-material group or no match: -1.
+TEST(Load3ds, MeshesBindTheLastMaterialOfTheirName) {
+    Bytes objects = MakeChunk(0xAFFF);  // a material without a name
+    for (const char* name : {"1 red", "abcdefghijklmnopqrst", "shared", "other", "shared"})
+        objects = Cat({objects, MakeChunk(0xAFFF, {MakeChunk(0xA000, {Str(name)})})});
     const struct {
-        int fillersInEditor;
-        bool meshAfterEditor;
-        int expectedMeshes;
-    } cases[] = {
-        {298, false, 1},  // mesh version + 298 fillers + mesh = 300 chunks
-        {299, false, 0},
-        {298, true, 1},  // the mesh after the editor is the 300th chunk
-        {299, true, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.fillersInEditor);
-        ChunkWriter w;
-        BeginModelFile(&w);
-        for (int i = 0; i < c.fillersInEditor; ++i)
-            PutFiller(&w);
-        if (!c.meshAfterEditor) PutMeshObject(&w, QuadMesh("late"));
-        EndChunk(&w);
-        if (c.meshAfterEditor) PutMeshObject(&w, QuadMesh("late"));
-        EndChunk(&w);
-        Model model{};
-        ASSERT_EQ(1, LoadWritten(w, &model));
-        EXPECT_EQ(c.expectedMeshes, model.meshCount);
-        FreeModel(&model);
+        const char *name, *stored, *cleaned;
+        int index;
+    } meshes[] = {{"digit", "1 red", "1_red", 1},
+                  {"long", "abcdefghijklmnopqrst", "abcdefghijklmnop", 2},
+                  {"shared", "shared", "shared", 5},
+                  {"unmatched", "missing", "missing", -1},
+                  {"bare", "", "", -1}};
+    for (const auto& m : meshes) {
+        TestMesh mesh = QuadMesh(m.name);
+        mesh.materialName = m.stored;
+        objects = Cat({objects, MeshObject(mesh)});
     }
-}
-
-TEST(Load3ds, AtMost300MeshesAreRead) {
-    for (int stored : {300, 301}) {
-        SCOPED_TRACE(stored);
-        ChunkWriter w;
-        BeginChunk(&w, 0x4D4D);
-        BeginChunk(&w, 0x3D3D);
-        TestMesh mesh;
-        mesh.positions = {1, 2, 3};
-        for (int i = 0; i < stored; ++i) {
-            mesh.name = "m" + std::to_string(i);
-            PutMeshObject(&w, mesh);
-        }
-        EndChunk(&w);
-        EndChunk(&w);
-        Model model{};
-        ASSERT_EQ(1, LoadWritten(w, &model));
-        ASSERT_EQ(300, model.meshCount);
-        EXPECT_STREQ("m0", model.meshes[0].name);
-        EXPECT_STREQ("m299", model.meshes[299].name);
-        EXPECT_EQ(300, model.vertexTotal);
-        FreeModel(&model);
-    }
-}
-
-TEST(Load3ds, FreeModelEmptiesAndReloadGivesTheSameModel) {
-    ChunkWriter w;
-    BeginModelFile(&w);
-    PutMaterial(&w, "red");
-    TestMesh mesh = QuadMesh("quad");
-    mesh.materialName = "red";
-    PutMeshObject(&w, mesh);
-    PutLightObject(&w, "l", 1, 2, 3);
-    EndModelFile(&w);
-    std::string path = TempPath("reload.3ds");
-    ASSERT_TRUE(WriteChunkFile(w, path));
-    Model first{};
-    ASSERT_EQ(1, Load3ds(&first, path.c_str()));
+    // Only the first child of a face list names the material ("smooth"), and
+    // only the first child of an object decides its kind.
+    Bytes smoothFirst =
+        MakeChunk(0x4120, {U16({0}), MakeChunk(0x4150), MakeChunk(0x4130, {Str("shared")})});
+    objects = Cat({objects, Object("smooth", {MakeChunk(0x4100, {VertexList(kTri), smoothFirst})}),
+                   Object("hidden", {MakeChunk(0x4010), MakeChunk(0x4100, {VertexList(kTri)})}),
+                   Object("childless", {})});
     Model model{};
-    FreeModel(&model);  // on an empty model: nothing happens
-    EXPECT_TRUE(ModelIsEmpty(model));
-    ASSERT_EQ(1, Load3ds(&model, path.c_str()));
+    ASSERT_EQ(1, LoadWritten(ModelFile({objects}), &model));
+    EXPECT_EQ(6, model.materialCount);
+    ASSERT_EQ(6, model.meshCount);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_STREQ(meshes[i].name, model.meshes[i].name);
+        EXPECT_STREQ(meshes[i].cleaned, model.meshes[i].materialName);
+        EXPECT_EQ(meshes[i].index, model.meshes[i].materialIndex) << meshes[i].name;
+    }
+    EXPECT_STREQ("", model.meshes[5].materialName);
+    EXPECT_EQ(-1, model.meshes[5].materialIndex);
     FreeModel(&model);
-    EXPECT_TRUE(ModelIsEmpty(model));
-    ASSERT_EQ(1, Load3ds(&model, path.c_str()));
-    ASSERT_EQ(first.meshCount, model.meshCount);
-    const Mesh& a = first.meshes[0];
-    const Mesh& b = model.meshes[0];
-    EXPECT_STREQ(a.name, b.name);
-    EXPECT_EQ(a.materialIndex, b.materialIndex);
-    EXPECT_EQ(0, memcmp(a.positions, b.positions, a.vertexCount * 12));
-    EXPECT_EQ(0, memcmp(a.normals, b.normals, a.vertexCount * 12));
-    EXPECT_EQ(0, memcmp(a.tangents, b.tangents, a.vertexCount * 12));
-    EXPECT_EQ(0, memcmp(first.lights, model.lights, sizeof(Light)));
+}
+
+// The name comes from the map-file-name chunk wherever it lies in the map,
+// uncleaned, at most 20 bytes.
+TEST(Load3ds, TextureFileComesFromTheMapFileNameChunk) {
+    Bytes percent = MakeChunk(0x30, {U16({75})});
+    const struct {
+        Bytes percentage;
+        const char *stored, *expected;
+    } cases[] = {
+        {percent, "base.tga", "base.tga"},
+        {MakeChunk(0x31, {F32({75})}), "bump map.tga", "bump map.tga"},
+        {{}, "x.jpg", "x.jpg"},
+        {percent, "a b-c\x01.TGA", "a b-c\x01.TGA"},
+        {percent, "abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrst"},
+    };
+    Bytes materials, parameters = MakeChunk(0xA351, {U16({0})});
+    for (const auto& c : cases) {
+        Bytes name = MakeChunk(0xA300, {Str(c.stored)});
+        materials = Cat(
+            {materials, MakeChunk(0xAFFF, {MakeChunk(0xA200, {c.percentage, name, parameters})})});
+    }
+    Model model{};
+    ASSERT_EQ(1, LoadWritten(ModelFile({materials}), &model));
+    ASSERT_EQ(5, model.materialCount);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_STREQ(cases[i].expected, model.materials[i].textureFile);
     FreeModel(&model);
-    FreeModel(&first);
-    remove(path.c_str());
 }

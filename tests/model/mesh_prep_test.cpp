@@ -1,46 +1,28 @@
-// Normals, tangent frames and bounds, checked against values worked out by hand.
+// Normals, tangent frames and bounds of loaded meshes, against values worked
+// out by hand.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
-#include "model/mesh_prep.h"
+#include "model/model.h"
+#include "tests/model/chunk_writer.h"
 
 namespace {
 
-// A mesh over caller-owned vectors; only the arrays preparation creates are
-// released by ReleasePrepared.
-struct MeshData {
-    std::vector<float> positions;
-    std::vector<uint16_t> faces;
-    std::vector<float> texCoords;
-    Mesh mesh;
-};
-
-Mesh* Prepare(MeshData* d) {
-    d->mesh = Mesh{};
-    d->mesh.vertexCount = static_cast<uint16_t>(d->positions.size() / 3);
-    d->mesh.positions = d->positions.data();
-    d->mesh.faceCount = static_cast<uint16_t>(d->faces.size() / 3);
-    d->mesh.faces = d->faces.data();
-    d->mesh.texCoordCount = static_cast<uint16_t>(d->texCoords.size() / 2);
-    d->mesh.texCoords = d->texCoords.empty() ? nullptr : d->texCoords.data();
-    EXPECT_EQ(1, ComputeNormals(&d->mesh));
-    EXPECT_EQ(1, ComputeTangentSpace(&d->mesh));
-    return &d->mesh;
+// The meshes, in order, from one file.
+Model LoadMeshes(const std::vector<TestMesh>& meshes) {
+    Bytes objects;
+    for (const TestMesh& m : meshes)
+        objects = Cat({objects, MeshObject(m)});
+    Model model{};
+    EXPECT_EQ(1, LoadWritten(ModelFile({objects}), &model));
+    return model;
 }
 
-void ReleasePrepared(Mesh* mesh) {
-    free(mesh->normals);
-    free(mesh->tangents);
-    free(mesh->binormals);
-}
-
-void ExpectVector(const float* actual, float x, float y, float z) {
-    EXPECT_FLOAT_EQ(x, actual[0]);
-    EXPECT_FLOAT_EQ(y, actual[1]);
-    EXPECT_FLOAT_EQ(z, actual[2]);
+void ExpectVector(const float* v, std::vector<float> expected) {
+    for (int k = 0; k < 3; ++k)
+        EXPECT_FLOAT_EQ(expected[k], v[k]) << k;
 }
 
 void ExpectFiniteUnit(const float* v) {
@@ -50,159 +32,115 @@ void ExpectFiniteUnit(const float* v) {
 
 }  // namespace
 
-TEST(MeshPrep, SingleFaceNormalFollowsTheWinding) {
-    const struct {
-        float scale;
-        std::vector<float> positions;
-        float z;
-    } cases[] = {
-        {1.0f, {0, 0, 0, 1, 0, 0, 0, 1, 0}, 1.0f},
-        {1.0f, {0, 0, 0, 0, 1, 0, 1, 0, 0}, -1.0f},
-        {1e-30f, {0, 0, 0, 1, 0, 0, 0, 1, 0}, 1.0f},  // squared length underflows
-        {1e-10f, {0, 0, 0, 1, 0, 0, 0, 1, 0}, 1.0f},  // squared length subnormal
-        {3e-10f, {0, 0, 0, 0, 1, 0, 1, 0, 0}, -1.0f},
-        {1e30f, {0, 0, 0, 1, 0, 0, 0, 1, 0}, 1.0f},  // squared length overflows
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.scale);
-        MeshData d;
-        for (float v : c.positions)
-            d.positions.push_back(v * c.scale);
-        d.faces = {0, 1, 2};
-        Mesh* mesh = Prepare(&d);
-        for (int i = 0; i < 3; ++i)
-            ExpectVector(mesh->normals + 3 * i, 0, 0, c.z);
-        EXPECT_EQ(nullptr, mesh->tangents);  // no mapping coordinates
-        EXPECT_EQ(nullptr, mesh->binormals);
-        ReleasePrepared(mesh);
+// The tangent points where s grows, the binormal where t falls. Tiny and huge
+// scales take squared lengths out of the normal float range.
+TEST(MeshPrep, FrameFollowsWindingAndMappingAtAnyScale) {
+    std::vector<TestMesh> meshes;
+    for (float s : {1.0f, 1e-20f, 1e-10f, 3e-10f, 1e10f}) {
+        meshes.push_back({"ccw", {0, 0, 0, s, 0, 0, 0, s, 0}, {0, 1, 2}, {0, 0, 1, 0, 0, 1}, ""});
+        meshes.push_back({"cw", {0, 0, 0, 0, s, 0, s, 0, 0}, {0, 1, 2}, {0, 0, 0, 2, 2, 0}, ""});
     }
-}
-
-TEST(MeshPrep, TangentPointsAlongSAndBinormalAgainstT) {
-    for (float scale : {1.0f, 2.0f}) {
-        SCOPED_TRACE(scale);
-        MeshData d;
-        d.positions = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-        d.faces = {0, 1, 2};
-        d.texCoords = {0, 0, scale, 0, 0, scale};
-        Mesh* mesh = Prepare(&d);
-        for (int i = 0; i < 3; ++i) {
-            ExpectVector(mesh->tangents + 3 * i, 1, 0, 0);
-            ExpectVector(mesh->binormals + 3 * i, 0, -1, 0);
+    meshes.push_back({"unmapped", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, {}, ""});
+    Model model = LoadMeshes(meshes);
+    ASSERT_EQ(11, model.meshCount);
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        for (int v = 0; v < 3; ++v) {
+            ExpectVector(model.meshes[i].normals + 3 * v, {0, 0, i % 2 == 1 ? -1.0f : 1.0f});
+            // Either way s grows along x and t along y.
+            ExpectVector(model.meshes[i].tangents + 3 * v, {1, 0, 0});
+            ExpectVector(model.meshes[i].binormals + 3 * v, {0, -1, 0});
         }
-        ReleasePrepared(mesh);
     }
+    ExpectVector(model.meshes[10].normals, {0, 0, 1});
+    EXPECT_EQ(nullptr, model.meshes[10].tangents);
+    EXPECT_EQ(nullptr, model.meshes[10].binormals);
+    FreeModel(&model);
 }
 
 TEST(MeshPrep, LargerFacesWeighMoreInTheVertexNormal) {
-    // Vertex 0 is shared by a big face in the xy plane (normal +z, area 50)
-    // and a small one in the xz plane (normal -y, area 0.5).
-    MeshData d;
-    d.positions = {0, 0, 0, 10, 0, 0, 0, 10, 0, 1, 0, 0, 0, 0, 1};
-    d.faces = {0, 1, 2, 0, 3, 4};
-    Mesh* mesh = Prepare(&d);
-    const float* n = mesh->normals;
-    // Sum (0, 0, 100) + (0, -1, 0), normalised.
+    // Vertex 0 is shared by a face in the xy plane (normal +z, area 50) and
+    // one in the xz plane (normal -y, area 0.5): sum (0, -1, 100).
+    Model model = LoadMeshes(
+        {{"m", {0, 0, 0, 10, 0, 0, 0, 10, 0, 1, 0, 0, 0, 0, 1}, {0, 1, 2, 0, 3, 4}, {}, ""}});
+    ASSERT_EQ(1, model.meshCount);
     float length = std::sqrt(100.0f * 100.0f + 1.0f);
-    ExpectVector(n, 0, -1 / length, 100 / length);
-    EXPECT_GT(n[2], std::sqrt(0.5f));  // the plain average would give 0.7071
-    ReleasePrepared(mesh);
+    ExpectVector(model.meshes[0].normals, {0, -1 / length, 100 / length});
+    FreeModel(&model);
 }
 
 TEST(MeshPrep, DegenerateMappingCarriesTheLastComputedFrame) {
-    MeshData d;
-    // Face 0: a mapping that makes s run along -y and t along +x.
-    // Face 1 (own vertices): all three mapping coordinates coincide.
-    d.positions = {0, 0, 0, 1, 0, 0, 0, 1, 0, 5, 5, 1, 6, 5, 1, 5, 6, 1};
-    d.faces = {0, 1, 2, 3, 4, 5};
-    d.texCoords = {0, 0, 0, 1, -1, 0, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f};
-    Mesh* mesh = Prepare(&d);
-    // ds1 = 0, dt1 = 1, ds2 = -1, dt2 = 0, det = 1:
-    // ft = (0 * e1 - 1 * e2) = (0, -1, 0); fb = (-1 * e1 - 0 * e2) = (-1, 0, 0).
+    // Face 0 maps s along -y and t along +x: ds1 = 0, dt1 = 1, ds2 = -1,
+    // dt2 = 0, det = 1, tangent -e2 = (0, -1, 0), binormal -e1 = (-1, 0, 0).
+    // Face 1 has its own vertices and all three mapping pairs alike.
+    TestMesh mesh = {"after",
+                     {0, 0, 0, 1, 0, 0, 0, 1, 0, 5, 5, 1, 6, 5, 1, 5, 6, 1},
+                     {0, 1, 2, 3, 4, 5},
+                     {0, 0, 0, 1, -1, 0, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f},
+                     ""};
+    TestMesh before = mesh;
+    before.faces = {3, 4, 5, 0, 1, 2};
+    Model model = LoadMeshes({mesh, before});
+    ASSERT_EQ(2, model.meshCount);
     for (int i = 0; i < 6; ++i) {
-        ExpectVector(mesh->tangents + 3 * i, 0, -1, 0);
-        ExpectVector(mesh->binormals + 3 * i, -1, 0, 0);
+        ExpectVector(model.meshes[0].tangents + 3 * i, {0, -1, 0});
+        ExpectVector(model.meshes[0].binormals + 3 * i, {-1, 0, 0});
     }
-    ReleasePrepared(mesh);
-
-    // The degenerate face comes first: it adds zero vectors, so its vertices
-    // fall back to a finite unit frame.
-    d.faces = {3, 4, 5, 0, 1, 2};
-    mesh = Prepare(&d);
+    // Before any face had a frame, the degenerate one adds zero: the fallback.
     for (int i = 3; i < 6; ++i) {
-        ExpectFiniteUnit(mesh->tangents + 3 * i);
-        ExpectFiniteUnit(mesh->binormals + 3 * i);
+        ExpectFiniteUnit(model.meshes[1].tangents + 3 * i);
+        ExpectFiniteUnit(model.meshes[1].binormals + 3 * i);
     }
-    ExpectVector(mesh->tangents, 0, -1, 0);
-    ReleasePrepared(mesh);
+    ExpectVector(model.meshes[1].tangents, {0, -1, 0});
+    FreeModel(&model);
 }
 
 TEST(MeshPrep, VanishingSumsGiveFiniteUnitVectors) {
-    const struct {
-        const char* what;
-        std::vector<float> positions;
-        std::vector<uint16_t> faces;
-    } cases[] = {
-        {"vertex used by no face", {0, 0, 0, 1, 0, 0, 0, 1, 0, 9, 9, 9}, {0, 1, 2}},
-        {"faces that cancel", {0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2, 0, 2, 1}},
-        {"collapsed face", {1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 1, 2}},
-        {"not-a-number position", {NAN, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}},
-        {"infinite position", {INFINITY, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}},
+    const std::vector<float> tri = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    std::vector<TestMesh> meshes = {
+        {"unused vertex", {0, 0, 0, 1, 0, 0, 0, 1, 0, 9, 9, 9}, {0, 1, 2}, {}, ""},
+        {"faces that cancel", tri, {0, 1, 2, 0, 2, 1}, {}, ""},
+        {"collapsed face", {1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 1, 2}, {}, ""},
+        {"not a number", {NAN, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, {}, ""},
+        {"infinity", {INFINITY, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, {}, ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        MeshData d;
-        d.positions = c.positions;
-        d.faces = c.faces;
-        d.texCoords.assign(d.positions.size() / 3 * 2, 0.25f);
-        Mesh* mesh = Prepare(&d);
-        for (int i = 0; i < mesh->vertexCount; ++i) {
-            ExpectFiniteUnit(mesh->normals + 3 * i);
-            ExpectFiniteUnit(mesh->tangents + 3 * i);
-            ExpectFiniteUnit(mesh->binormals + 3 * i);
+    for (TestMesh& m : meshes)
+        m.texCoords.assign(m.positions.size() / 3 * 2, 0.25f);
+    Model model = LoadMeshes(meshes);
+    ASSERT_EQ(5, model.meshCount);
+    for (const Mesh& m : std::vector<Mesh>(model.meshes, model.meshes + 5)) {
+        SCOPED_TRACE(m.name);
+        for (int i = 0; i < 3 * m.vertexCount; i += 3) {
+            ExpectFiniteUnit(m.normals + i);
+            ExpectFiniteUnit(m.tangents + i);
+            ExpectFiniteUnit(m.binormals + i);
         }
-        ReleasePrepared(mesh);
     }
+    FreeModel(&model);
 }
 
 TEST(MeshPrep, BoundsEncloseMeshesAndModel) {
-    MeshData a, b, empty;
-    a.positions = {-1, 2, 0, 3, -4, 5};
-    b.positions = {0, 0, 0, 1, 1, 1};
-    Mesh meshes[3] = {*Prepare(&a), *Prepare(&empty), *Prepare(&b)};
-    Model model{};
-    model.meshCount = 3;
-    model.meshes = meshes;
-    ComputeBounds(&model);
-    ExpectVector(meshes[0].boundsMin, -1, -4, 0);
-    ExpectVector(meshes[0].boundsMax, 3, 2, 5);
-    ExpectVector(meshes[0].center, 1, -1, 2.5f);
-    // A mesh without vertices gets a zero box and leaves the model box alone.
-    ExpectVector(meshes[1].boundsMin, 0, 0, 0);
-    ExpectVector(meshes[1].center, 0, 0, 0);
-    ExpectVector(model.boundsMin, -1, -4, 0);
-    ExpectVector(model.boundsMax, 3, 2, 5);
+    // A mesh without vertices gets a zero box and leaves the model's alone.
+    Model model = LoadMeshes({{"a", {-1, 2, 0, 3, -4, 5}, {}, {}, ""},
+                              {"empty", {}, {}, {}, ""},
+                              {"b", {0, 0, 0, 1, 1, 1}, {}, {}, ""}});
+    ASSERT_EQ(3, model.meshCount);
+    ExpectVector(model.meshes[0].boundsMin, {-1, -4, 0});
+    ExpectVector(model.meshes[0].boundsMax, {3, 2, 5});
+    ExpectVector(model.meshes[0].center, {1, -1, 2.5f});
+    ExpectVector(model.meshes[1].boundsMin, {0, 0, 0});
+    ExpectVector(model.meshes[1].center, {0, 0, 0});
+    EXPECT_EQ(nullptr, model.meshes[1].normals);
+    ExpectVector(model.boundsMin, {-1, -4, 0});
+    ExpectVector(model.boundsMax, {3, 2, 5});
     EXPECT_EQ(4, model.vertexTotal);
-    for (Mesh& mesh : meshes)
-        ReleasePrepared(&mesh);
+    FreeModel(&model);
 
-    // The two boxes of the worked example: (0,0,0)-(1,1,1) and (-2,0.5,0)-(0,3,0.5).
-    MeshData c;
-    c.positions = {-2, 0.5f, 0, 0, 3, 0.5f};
-    Mesh pair[2] = {*Prepare(&b), *Prepare(&c)};
-    model.meshCount = 2;
-    model.meshes = pair;
-    ComputeBounds(&model);
-    ExpectVector(model.boundsMin, -2, 0, 0);
-    ExpectVector(model.boundsMax, 1, 3, 1);
-    ExpectVector(model.center, -0.5f, 1.5f, 0.5f);
-    for (Mesh& mesh : pair)
-        ReleasePrepared(&mesh);
-
-    Model none{};
-    none.center[0] = 7;  // stale values are overwritten
-    ComputeBounds(&none);
-    ExpectVector(none.boundsMin, 0, 0, 0);
-    ExpectVector(none.boundsMax, 0, 0, 0);
-    ExpectVector(none.center, 0, 0, 0);
+    // Boxes (0,0,0)-(1,1,1) and (-2,0.5,0)-(0,3,0.5).
+    model = LoadMeshes(
+        {{"b", {0, 0, 0, 1, 1, 1}, {}, {}, ""}, {"c", {-2, 0.5f, 0, 0, 3, 0.5f}, {}, {}, ""}});
+    ExpectVector(model.boundsMin, {-2, 0, 0});
+    ExpectVector(model.boundsMax, {1, 3, 1});
+    ExpectVector(model.center, {-0.5f, 1.5f, 0.5f});
+    FreeModel(&model);
 }
