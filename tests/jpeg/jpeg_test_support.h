@@ -1,105 +1,138 @@
-// Helpers for the JPEG reader tests: pictures to encode, the cjpeg encoder
-// and djpeg decoder (libjpeg-turbo tools) as independent references, and a
-// small stream builder for hand-made files.
+// Helpers for the JPEG reader tests: test pictures, and libjpeg-turbo's cjpeg
+// and djpeg as independent encoder and decoder.
 #pragma once
 
-#include <cstdint>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "image/image.h"
+#include "image/jpeg_state.h"
 
 namespace jpeg_test {
 
-// A picture in PNM order: top row first, RGB or grey.
+using Bytes = std::vector<uint8_t>;
+
+// Top row first, red-green-blue or grey, as PNM stores it.
 struct Picture {
-    int width = 0;
-    int height = 0;
-    int channels = 0;  // 1 or 3
-    std::vector<uint8_t> samples;
+    int width = 0, height = 0, channels = 0;
+    Bytes samples;
 };
 
-enum class Content { Gradient, Noise, Edges, SmoothNoise };
+enum class Content { Noise, Edges, SmoothNoise };
 
-Picture MakePicture(Content content, int width, int height, int channels, unsigned seed);
+inline Picture MakePicture(Content content, int width, int height, int channels, unsigned seed) {
+    Picture picture{width, height, channels, {}};
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> unit(0, 1);
+    float phase = 6 * unit(random), frequency = 0.05f + 0.1f * unit(random);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < channels; ++c) {
+                float value = 128 + 60 * std::sin(frequency * (c + 1) * x + phase + c) +
+                              50 * std::cos(frequency * (3 - c) * (x + y) + phase) +
+                              12 * unit(random);
+                if (content == Content::Noise) value = float(random() & 0xFF);
+                if (content == Content::Edges) value = ((x / 5 + y / 3 + c) % 2) ? 255 : c * 40;
+                picture.samples.push_back(uint8_t(std::clamp(int(value), 0, 255)));
+            }
+        }
+    }
+    return picture;
+}
 
-std::string TempPath(const std::string& name);
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
-void WritePnm(const std::string& path, const Picture& picture);
-bool ReadPnm(const std::string& path, Picture* picture);
+inline std::string WriteTempFile(const std::string& name, const Bytes& bytes) {
+    std::string path = "jpeg_test_" + std::to_string(getpid()) + "_" + name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
+}
 
-// Runs cjpeg with the given options on the picture; returns the file's bytes
-// (empty on failure).
-std::vector<uint8_t> EncodeWithCjpeg(const Picture& picture, const std::string& options,
-                                     const std::string& name);
-// Decodes with djpeg -dct float -nosmooth; false on failure.
-bool DecodeWithDjpeg(const std::vector<uint8_t>& jpeg, const std::string& name, Picture* picture);
+// The command's standard output for `input` on its standard input; empty if it fails.
+inline Bytes Filter(const std::string& command, const Bytes& input) {
+    std::string in = WriteTempFile("in", input), out = WriteTempFile("out", {});
+    Bytes output;
+    if (system((command + " < " + in + " > " + out).c_str()) == 0) {
+        std::ifstream file(out, std::ios::binary);
+        output.assign(std::istreambuf_iterator<char>(file), {});
+    }
+    remove(in.c_str());
+    remove(out.c_str());
+    return output;
+}
 
-// Our decoder's Image turned into PNM order (top row first, RGB).
-Picture ToPicture(const Image& image);
+inline Bytes EncodeWithCjpeg(const Picture& picture, const std::string& options) {
+    std::string header = (picture.channels == 3 ? "P6\n" : "P5\n") + std::to_string(picture.width) +
+                         " " + std::to_string(picture.height) + "\n255\n";
+    Bytes pnm(header.begin(), header.end());
+    pnm.insert(pnm.end(), picture.samples.begin(), picture.samples.end());
+    return Filter("cjpeg " + options, pnm);
+}
 
-// Decodes bytes through the file entry point; the Image is owned by caller.
-int DecodeFile(const std::vector<uint8_t>& bytes, const std::string& name, Image* image);
+inline Picture DecodeWithDjpeg(const Bytes& jpeg) {
+    Bytes pnm = Filter("djpeg -dct float -nosmooth -pnm", jpeg);
+    std::string head(pnm.begin(), pnm.begin() + long(std::min<size_t>(pnm.size(), 32)));
+    Picture picture;
+    int kind = 0, used = 0;
+    sscanf(head.c_str(), "P%d %d %d 255%n", &kind, &picture.width, &picture.height, &used);
+    picture.channels = kind == 6 ? 3 : 1;
+    if (used > 0) picture.samples.assign(pnm.begin() + used + 1, pnm.end());  // one blank ends it
+    return picture;
+}
 
-// ---- Hand-made streams ----
+// LoadJpeg on the bytes in a file; no samples if refused. Memory row 0 is the
+// bottom picture row, and colour pixels are blue, green, red.
+inline Picture DecodeOurs(const Bytes& jpeg, bool scalarPath = false) {
+    std::string path = WriteTempFile("ours.jpg", jpeg);
+    jpegState.useScalarPath = scalarPath ? 1 : 0;
+    Image image{};
+    int result = LoadJpeg(path.c_str(), &image);
+    jpegState.useScalarPath = 0;
+    remove(path.c_str());
+    int channels = image.bitsPerPixel / 8;
+    Picture picture{image.width, image.height, channels, {}};
+    for (int y = image.height - 1; result == 1 && y >= 0; --y) {
+        for (int x = 0; x < image.width * channels; x += channels) {
+            for (int c = channels - 1; c >= 0; --c)
+                picture.samples.push_back(image.pixels[size_t(y) * image.width * channels + x + c]);
+        }
+    }
+    free(image.pixels);
+    return picture;
+}
 
-// One block's entropy-coded content: the absolute DC value (the builder codes
-// the difference to the predictor) and AC run/size symbols with their values.
-struct AcSymbol {
-    int runSize;  // the RS byte
-    int value;    // coded in (runSize & 15) bits
+struct Difference {
+    int largest;  // 256 when the shapes differ
+    double mean;
 };
-struct BlockCode {
-    int dc = 0;
-    std::vector<AcSymbol> ac;
-    bool endOfBlock = true;
-};
-// AC coefficients as (zig-zag index, value) pairs, turned into symbols.
-BlockCode MakeBlock(int dc, const std::vector<std::pair<int, int>>& ac = {});
 
-struct HuffmanSpec {
-    int classAndId;
-    std::vector<uint8_t> counts;  // 16 entries
-    std::vector<uint8_t> symbols;
-};
+inline Difference Compare(const Picture& a, const Picture& b) {
+    size_t size = size_t(a.width) * a.height * a.channels;
+    if (a.width != b.width || a.height != b.height || size == 0 || a.samples.size() != size ||
+        b.samples.size() != size) {
+        return {256, 256.0};
+    }
+    Difference difference{0, 0.0};
+    for (size_t i = 0; i < size; ++i) {
+        int d = std::abs(int(a.samples[i]) - int(b.samples[i]));
+        difference.largest = std::max(difference.largest, d);
+        difference.mean += double(d) / double(size);
+    }
+    return difference;
+}
 
-struct FrameComponentSpec {
-    int id;
-    int h;
-    int v;
-    int quantTable;
-};
-
-struct ScanComponentSpec {
-    int selector;
-    int tables;  // DC table << 4 | AC table
-};
-
-struct StreamSpec {
-    int sofMarker = 0xC0;
-    int precision = 8;
-    int width = 8;
-    int height = 8;
-    std::vector<FrameComponentSpec> frame;  // default: one grey component
-    // Quantisation tables written, each as (identifier byte, 64 values).
-    std::vector<std::pair<int, std::vector<int>>> quant;
-    std::vector<HuffmanSpec> huffman;  // default: DC 0 and AC 0, one segment
-    std::vector<ScanComponentSpec> scan;
-    int spectralStart = 0;
-    int spectralEnd = 63;
-    int restartInterval = -1;  // -1: no DRI segment
-    bool jfif = true;
-    std::vector<uint8_t> extraSegments;  // raw bytes placed before the frame header
-    std::vector<BlockCode> blocks;       // in decode order
-    int blocksPerMcu = 1;
-    bool endMarker = true;
-};
-
-// A grey (or, with three components, YCbCr) spec with default tables: every
-// quantisation value 1, DC categories as 4-bit codes, AC symbols as 8-bit codes.
-StreamSpec DefaultSpec(int width, int height, int components = 1, int h = 1, int v = 1);
-std::vector<int> FlatQuant(int first, int rest = 1);
-std::vector<uint8_t> BuildStream(const StreamSpec& spec);
+// Offset of the marker's 0xFF, or the size when there is none.
+inline size_t FindMarker(const Bytes& jpeg, uint8_t marker) {
+    const uint8_t pattern[] = {0xFF, marker};
+    return size_t(std::search(jpeg.begin(), jpeg.end(), pattern, pattern + 2) - jpeg.begin());
+}
 
 }  // namespace jpeg_test
