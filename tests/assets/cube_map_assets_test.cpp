@@ -1,199 +1,178 @@
-// The two cube maps, cut as the viewer cuts them, must form closed cubes: the
-// texels on both sides of every shared edge (found through GL's face
-// selection, not through the generator's layout) agree. The diffuse map must
-// be the cosine-weighted integral of the environment it belongs to.
+// The default cube maps as the viewer's loader hands them to GL: closed cubes
+// without seams, the diffuse one the cosine-weighted integral of the other.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
-#include "tests/assets/cube_faces.h"
+#include "image/texture.h"
+#include "tests/support/offscreen_gl.h"
 
 namespace {
 
-struct EdgeStatistics {
-    double meanAcross = 0;    // edge texel against its neighbour on the next face
-    double meanInside = 0;    // edge texel against the next texel inwards
-    double meanReversed = 0;  // against the neighbour of the mirrored edge texel
-    double worstAcross = 0;
+// Face selection of GL_ARB_texture_cube_map: per face (+X, -X, +Y, -Y, +Z, -Z)
+// the major axis and sign, then the axis and sign giving s and t.
+//   +X: s = -rz, t = -ry   -X: s = +rz, t = -ry   +Y: s = +rx, t = +rz
+//   -Y: s = +rx, t = -rz   +Z: s = +rx, t = -ry   -Z: s = -rx, t = -ry
+const int kRules[6][6] = {{0, 1, 2, -1, 1, -1}, {0, -1, 2, 1, 1, -1}, {1, 1, 0, 1, 2, 1},
+                          {1, -1, 0, 1, 2, -1}, {2, 1, 0, 1, 1, -1},  {2, -1, 0, -1, 1, -1}};
+
+// The direction (not normalised) through s, t of a face.
+void FaceDirection(int face, double s, double t, double d[3]) {
+    const int* rule = kRules[face];
+    d[rule[0]] = rule[1];
+    d[rule[2]] = rule[3] * (2 * s - 1);
+    d[rule[4]] = rule[5] * (2 * t - 1);
+}
+
+// The face and texel GL samples (nearest) for a direction, on faces of n texels.
+int SelectTexel(const double d[3], int n, int* row, int* column) {
+    int axis = 0;
+    for (int i = 1; i < 3; ++i) {
+        if (std::fabs(d[i]) > std::fabs(d[axis])) axis = i;
+    }
+    const int face = 2 * axis + (d[axis] < 0);
+    const int* rule = kRules[face];
+    const double ma = std::fabs(d[axis]);
+    *column = std::clamp(int(std::floor((rule[3] * d[rule[2]] / ma + 1) / 2 * n)), 0, n - 1);
+    *row = std::clamp(int(std::floor((rule[5] * d[rule[4]] / ma + 1) / 2 * n)), 0, n - 1);
+    return face;
+}
+
+// The six faces as uploaded, RGB, first row given to GL first.
+struct Cube {
+    int n = 0;
+    std::vector<uint8_t> faces[6];
+    const uint8_t* At(int face, int row, int column) const {
+        return &faces[face][(static_cast<size_t>(row) * n + column) * 3];
+    }
 };
 
-double Difference(const float* a, const float* b) {
-    return std::max({std::fabs(a[0] - b[0]), std::fabs(a[1] - b[1]), std::fabs(a[2] - b[2])});
-}
-
-// Texel reached by stepping one texel outwards over edge `edge` (0 left,
-// 1 right, 2 first row, 3 last row) from texel (row, column) of `face`.
-void NeighbourAcross(const TestCube& cube, int face, int row, int column, int edge,
-                     int* neighbourFace, int* neighbourRow, int* neighbourColumn) {
-    int n = cube.faces[face].size;
-    double s = (column + 0.5) / n, t = (row + 0.5) / n;
-    if (edge == 0) s -= 1.0 / n;
-    if (edge == 1) s += 1.0 / n;
-    if (edge == 2) t -= 1.0 / n;
-    if (edge == 3) t += 1.0 / n;
-    double direction[3];
-    FaceDirection(face, s, t, direction);
-    double s2, t2;
-    SelectFace(direction, neighbourFace, &s2, &t2);
-    *neighbourColumn = std::clamp(static_cast<int>(std::floor(s2 * n)), 0, n - 1);
-    *neighbourRow = std::clamp(static_cast<int>(std::floor(t2 * n)), 0, n - 1);
-}
-
-EdgeStatistics MeasureEdges(const TestCube& cube) {
-    EdgeStatistics stats;
-    int n = cube.faces[0].size;
-    int count = 0;
+Cube LoadAssetCube(const char* file) {
+    Cube cube;
+    GLuint name = LoadCubeMap((std::string(VIEWER_SOURCE_DIR "/assets/") + file).c_str());
+    EXPECT_NE(name, 0u) << file;
+    glGetTexLevelParameteriv(GL_TEXTURE_CUBE_MAP_POSITIVE_X_ARB, 0, GL_TEXTURE_WIDTH, &cube.n);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     for (int face = 0; face < 6; ++face) {
-        for (int edge = 0; edge < 4; ++edge) {
-            // Corner texels touch two edges at once; the rest suffice.
-            for (int i = 1; i < n - 1; ++i) {
-                auto place = [edge, n](int index, int* row, int* column) {
-                    *row = edge == 2 ? 0 : (edge == 3 ? n - 1 : index);
-                    *column = edge == 0 ? 0 : (edge == 1 ? n - 1 : index);
-                };
-                int row, column, mirroredRow, mirroredColumn;
-                place(i, &row, &column);
-                place(n - 1 - i, &mirroredRow, &mirroredColumn);
-                int g, r, c;
-                NeighbourAcross(cube, face, row, column, edge, &g, &r, &c);
-                EXPECT_NE(face, g);
-                const float* here = TexelAt(cube, face, row, column);
-                double across = Difference(here, TexelAt(cube, g, r, c));
-                NeighbourAcross(cube, face, mirroredRow, mirroredColumn, edge, &g, &r, &c);
-                double reversed = Difference(here, TexelAt(cube, g, r, c));
-                int inRow = row + (edge == 2 ? 1 : (edge == 3 ? -1 : 0));
-                int inColumn = column + (edge == 0 ? 1 : (edge == 1 ? -1 : 0));
-                double inside = Difference(here, TexelAt(cube, face, inRow, inColumn));
-                stats.meanAcross += across;
-                stats.meanInside += inside;
-                stats.meanReversed += reversed;
-                stats.worstAcross = std::max(stats.worstAcross, across);
-                ++count;
-            }
-        }
+        cube.faces[face].resize(static_cast<size_t>(cube.n) * cube.n * 3);
+        glGetTexImage(GL_TEXTURE_CUBE_MAP_POSITIVE_X_ARB + face, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                      cube.faces[face].data());
     }
-    stats.meanAcross /= count;
-    stats.meanInside /= count;
-    stats.meanReversed /= count;
-    return stats;
+    glDeleteTextures(1, &name);
+    return cube;
+}
+
+double Difference(const uint8_t* a, const uint8_t* b) {
+    return std::max({std::abs(a[0] - b[0]), std::abs(a[1] - b[1]), std::abs(a[2] - b[2])});
 }
 
 TEST(CubeMapAssets, FacesMeetWithoutSeamsAlongEveryEdge) {
-    struct Case {
+    ASSERT_TRUE(MakeOffscreenGlCurrent());
+    const struct {
         const char* file;
-        int faceSize;
+        int n;
         double worstAllowed;  // levels of 255
-    };
-    const Case cases[] = {
-        {"cubemap/gracecubemap.jpg", 512, 40.0},
-        {"cubemap/gracediffusecubemap.tga", 32, 6.0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        Image image;
-        ASSERT_TRUE(ReadAssetPicture(AssetPath(c.file), &image));
-        ASSERT_EQ(3 * c.faceSize, image.width);
-        ASSERT_EQ(4 * c.faceSize, image.height);
-        TestCube cube = CutCube(image);
-        std::free(image.pixels);
-        EdgeStatistics stats = MeasureEdges(cube);
-        // Across an edge the picture changes no more than between two texels
-        // of one face; a face turned or swapped would differ far more.
-        EXPECT_LE(stats.meanAcross, 1.5 * stats.meanInside + 1.0);
-        EXPECT_LE(stats.worstAcross, c.worstAllowed);
-        EXPECT_GE(stats.meanReversed, 3.0 * stats.meanAcross + 1.0)
-            << "the environment is too uniform for this check to notice a turned face";
+    } cases[] = {{"cubemap/gracecubemap.jpg", 512, 40}, {"cubemap/gracediffusecubemap.tga", 32, 6}};
+    for (const auto& c : cases) {
+        const Cube cube = LoadAssetCube(c.file);
+        ASSERT_EQ(cube.n, c.n) << c.file;
+        // Each edge texel (corners left out) against: the texel one step outwards
+        // found by GL's face selection, the next one inwards, and the outward
+        // neighbour of the mirrored edge texel (what a turned face would meet).
+        double across = 0, inside = 0, reversed = 0, worst = 0;
+        const int n = c.n;
+        for (int face = 0; face < 6; ++face) {
+            for (int edge = 0; edge < 4; ++edge) {  // left, right, first row, last row
+                const int ds = edge == 0 ? -1 : edge == 1 ? 1 : 0;
+                const int dt = edge == 2 ? -1 : edge == 3 ? 1 : 0;
+                for (int i = 1; i < n - 1; ++i) {
+                    auto outward = [&](int index, int* row, int* column) {
+                        *row = dt < 0 ? 0 : dt > 0 ? n - 1 : index;
+                        *column = ds < 0 ? 0 : ds > 0 ? n - 1 : index;
+                        double d[3];
+                        FaceDirection(face, (*column + 0.5 + ds) / n, (*row + 0.5 + dt) / n, d);
+                        int r, col;
+                        const int other = SelectTexel(d, n, &r, &col);
+                        EXPECT_NE(other, face);
+                        return cube.At(other, r, col);
+                    };
+                    int row, column;
+                    const uint8_t* neighbour = outward(n - 1 - i, &row, &column);
+                    const uint8_t* mirrored = neighbour;
+                    neighbour = outward(i, &row, &column);
+                    const uint8_t* here = cube.At(face, row, column);
+                    const double step = Difference(here, neighbour);
+                    across += step;
+                    worst = std::max(worst, step);
+                    reversed += Difference(here, mirrored);
+                    inside += Difference(here, cube.At(face, row - dt, column - ds));
+                }
+            }
+        }
+        // Across an edge the picture changes no more than between two texels of
+        // one face; a face turned or swapped would differ far more.
+        EXPECT_LE(across, 1.5 * inside + 24 * (n - 2)) << c.file;
+        EXPECT_LE(worst, c.worstAllowed) << c.file;
+        EXPECT_GE(reversed, 3 * across + 24 * (n - 2)) << c.file;
     }
-}
-
-double ToLinear(float byteValue) {
-    return std::pow(byteValue / 255.0, 2.2);
-}
-
-// Exact solid angle of the part of a unit face (at distance 1) from (-1, -1)
-// to (x, y).
-double CornerArea(double x, double y) {
-    return std::atan2(x * y, std::sqrt(x * x + y * y + 1));
 }
 
 TEST(CubeMapAssets, DiffuseMapIsTheCosineIntegralOfTheEnvironment) {
-    Image environmentImage, diffuseImage;
-    ASSERT_TRUE(ReadAssetPicture(AssetPath("cubemap/gracecubemap.jpg"), &environmentImage));
-    ASSERT_TRUE(ReadAssetPicture(AssetPath("cubemap/gracediffusecubemap.tga"), &diffuseImage));
-    TestCube environment = CutCube(environmentImage);
-    TestCube diffuse = CutCube(diffuseImage);
-    std::free(environmentImage.pixels);
-    std::free(diffuseImage.pixels);
-
-    // Every environment texel as a unit direction, its solid angle and its
-    // radiance in linear values (the files hold values for a 2.2 display).
-    struct Sample {
-        double direction[3];
-        double solidAngle;
-        double radiance[3];
+    ASSERT_TRUE(MakeOffscreenGlCurrent());
+    const Cube environment = LoadAssetCube("cubemap/gracecubemap.jpg");
+    const Cube diffuse = LoadAssetCube("cubemap/gracediffusecubemap.tga");
+    ASSERT_TRUE(environment.n > 0 && diffuse.n > 0);
+    // Every environment texel as unit direction, exact solid angle (the part of a
+    // face at distance 1 from (-1, -1) to (x, y) spans atan2(xy, sqrt(x²+y²+1)))
+    // and radiance in linear values (the files hold values for a 2.2 display).
+    auto corner = [](double x, double y) {
+        return std::atan2(x * y, std::sqrt(x * x + y * y + 1));
     };
-    std::vector<Sample> samples;
-    int n = environment.faces[0].size;
+    std::vector<double> samples;  // direction (3), solid angle, radiance (3)
+    const int n = environment.n;
+    double total = 0;
     for (int face = 0; face < 6; ++face) {
         for (int row = 0; row < n; ++row) {
             for (int column = 0; column < n; ++column) {
-                Sample sample;
-                FaceDirection(face, (column + 0.5) / n, (row + 0.5) / n, sample.direction);
-                double length = std::sqrt(sample.direction[0] * sample.direction[0] +
-                                          sample.direction[1] * sample.direction[1] +
-                                          sample.direction[2] * sample.direction[2]);
-                for (double& component : sample.direction)
-                    component /= length;
-                double x0 = 2.0 * column / n - 1, x1 = 2.0 * (column + 1) / n - 1;
-                double y0 = 2.0 * row / n - 1, y1 = 2.0 * (row + 1) / n - 1;
-                sample.solidAngle = CornerArea(x1, y1) - CornerArea(x0, y1) - CornerArea(x1, y0) +
-                                    CornerArea(x0, y0);
-                const float* texel = TexelAt(environment, face, row, column);
-                for (int k = 0; k < 3; ++k)
-                    sample.radiance[k] = ToLinear(texel[k]);
-                samples.push_back(sample);
+                double d[3];
+                FaceDirection(face, (column + 0.5) / n, (row + 0.5) / n, d);
+                const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+                const double x0 = 2.0 * column / n - 1, x1 = x0 + 2.0 / n;
+                const double y0 = 2.0 * row / n - 1, y1 = y0 + 2.0 / n;
+                const double solidAngle =
+                    corner(x1, y1) - corner(x0, y1) - corner(x1, y0) + corner(x0, y0);
+                total += solidAngle;
+                const uint8_t* texel = environment.At(face, row, column);
+                samples.insert(samples.end(),
+                               {d[0] / length, d[1] / length, d[2] / length, solidAngle,
+                                std::pow(texel[0] / 255.0, 2.2), std::pow(texel[1] / 255.0, 2.2),
+                                std::pow(texel[2] / 255.0, 2.2)});
             }
         }
     }
-
-    struct Probe {
-        int face;
-        int row;
-        int column;
-    };
-    const int m = diffuse.faces[0].size;
-    const Probe probes[] = {{0, m / 2, m / 2}, {1, m / 2, m / 2}, {2, m / 2, m / 2},
-                            {3, m / 2, m / 2}, {4, m / 2, m / 2}, {5, m / 2, m / 2},
-                            {4, 3, m - 4},     {2, m - 2, 1},     {5, 6, m / 3}};
-    double totalSolidAngle = 0;
-    for (const Sample& sample : samples)
-        totalSolidAngle += sample.solidAngle;
-    EXPECT_NEAR(4.0 * M_PI, totalSolidAngle, 1e-6);
-
-    for (const Probe& probe : probes) {
-        SCOPED_TRACE(testing::Message() << "face " << probe.face << " row " << probe.row
-                                        << " column " << probe.column);
+    EXPECT_NEAR(total, 4 * M_PI, 1e-6);
+    const int m = diffuse.n;
+    const int probes[][3] = {{0, m / 2, m / 2}, {1, m / 2, m / 2}, {2, m / 2, m / 2},
+                             {3, m / 2, m / 2}, {4, m / 2, m / 2}, {5, m / 2, m / 2},
+                             {4, 3, m - 4},     {2, m - 2, 1},     {5, 6, m / 3}};
+    for (const auto& p : probes) {
         double normal[3];
-        FaceDirection(probe.face, (probe.column + 0.5) / m, (probe.row + 0.5) / m, normal);
-        double length =
+        FaceDirection(p[0], (p[2] + 0.5) / m, (p[1] + 0.5) / m, normal);
+        const double length =
             std::sqrt(normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2]);
         double sum[3] = {0, 0, 0};
-        for (const Sample& sample : samples) {
-            double cosine = (normal[0] * sample.direction[0] + normal[1] * sample.direction[1] +
-                             normal[2] * sample.direction[2]) /
-                            length;
-            if (cosine <= 0) continue;
-            for (int k = 0; k < 3; ++k)
-                sum[k] += sample.radiance[k] * cosine * sample.solidAngle;
+        for (size_t k = 0; k < samples.size(); k += 7) {
+            const double* s = &samples[k];
+            const double cosine = (normal[0] * s[0] + normal[1] * s[1] + normal[2] * s[2]) / length;
+            for (int c = 0; cosine > 0 && c < 3; ++c)
+                sum[c] += s[4 + c] * cosine * s[3];
         }
-        const float* stored = TexelAt(diffuse, probe.face, probe.row, probe.column);
-        for (int k = 0; k < 3; ++k) {
-            // Irradiance over pi: a white surrounding gives white.
-            double expected = 255.0 * std::pow(sum[k] / M_PI, 1.0 / 2.2);
-            EXPECT_NEAR(expected, stored[k], 3.0) << "channel " << k;
+        // Irradiance over pi: a white surrounding gives white.
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_NEAR(diffuse.At(p[0], p[1], p[2])[c], 255 * std::pow(sum[c] / M_PI, 1 / 2.2), 3)
+                << "face " << p[0] << " row " << p[1] << " column " << p[2] << " channel " << c;
         }
     }
 }
