@@ -1,6 +1,5 @@
-// Builds 3D Studio files for the model tests, the fuzz seeds and the benchmark.
-// A chunk is a 6-byte header (16-bit id, 32-bit length counting the header and
-// everything nested) followed by its parts; all values are little-endian.
+// Builds 3D Studio files for the model tests, fuzz seeds and benchmark. A chunk
+// is a 16-bit id, a 32-bit length counting all of it, then its parts; little-endian.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +22,6 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
     return out;
 }
 
-// Each value as 2 little-endian bytes.
 inline Bytes U16(const std::vector<uint16_t>& values) {
     Bytes out;
     for (uint16_t v : values)
@@ -85,13 +83,11 @@ inline Bytes Mapping(const std::vector<float>& st) {
 // Each face is stored with a fourth value, edge flags, that the reader drops.
 inline Bytes FaceList(const std::vector<uint16_t>& faces, const std::string& materialName = "") {
     uint16_t count = uint16_t(faces.size() / 3);
-    std::vector<uint16_t> values = {count}, members = {count};
+    std::vector<uint16_t> values = {count};
     for (size_t i = 0; i + 2 < faces.size(); i += 3)
         values.insert(values.end(), {faces[i], faces[i + 1], faces[i + 2], 7});
-    for (uint16_t i = 0; i < count; ++i)
-        members.push_back(i);
-    Bytes group =
-        materialName.empty() ? Bytes{} : MakeChunk(0x4130, {Str(materialName), U16(members)});
+    // The group's list of faces is not read; it is left empty.
+    Bytes group = materialName.empty() ? Bytes{} : MakeChunk(0x4130, {Str(materialName), U16({0})});
     return MakeChunk(0x4120, {U16(values), group});
 }
 
@@ -116,11 +112,8 @@ inline Bytes ModelFile(std::initializer_list<Bytes> editorChildren,
 }
 
 inline TestMesh QuadMesh(const std::string& name) {
-    return {name,
-            {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0},
-            {0, 1, 2, 0, 2, 3},
-            {0, 0, 1, 0, 1, 1, 0, 1},
-            ""};
+    std::vector<float> corners = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    return {name, corners, {0, 1, 2, 0, 2, 3}, {0, 0, 1, 0, 1, 1, 0, 1}, ""};
 }
 
 // A file with one of everything the reader reads, and extra in the editor.
