@@ -43,9 +43,8 @@ void ExpectNear(const Vector4& got, Vector3d expected, double tolerance) {
 }
 
 TEST(RotationMath, QuaternionsMatchHandWorkedValues) {
-    // Angle, axis, expected w, x, y, z. The axis need not be unit length. 360 *
-    // 0.017453292f / 2 is the float above pi by 8.742278e-8: its sine is
-    // -8.742278e-8, where a double pi / 180 would give about 1e-16.
+    // Angle, axis (need not be unit), expected w, x, y, z. 360 * 0.017453292f / 2 is the
+    // float 8.742278e-8 above pi: its sine is -8.742278e-8 (a double pi / 180 gives 1e-16).
     const float cases[][8] = {{0, 3, -4, 12, 1, 0, 0, 0},
                               {90, 0, 2, 0, 0.70710677f, 0, 0.70710677f, 0},
                               {360, 1, 0, 0, -1, -8.742278e-8f, 0, 0}};
@@ -81,14 +80,17 @@ TEST(RotationMath, MatricesMatchDoublePrecisionRotation) {
         }
     }
     const float axes[][4] = {{90, 1, 1, 0}, {-33, 0.2f, -5, 1}, {180, 0, 0, -3}, {271, 1, 2, 3}};
-    for (const auto& c : axes) {
-        Quaternion q;
+    for (const auto& c : axes) {  // then -75 degrees about (0.5, -1, 0.25)
+        Quaternion q, r;
         QuaternionFromAxisAngle(&q, c[0], c[1], c[2], c[3]);
+        QuaternionFromAxisAngle(&r, -75.0f, 0.5f, -1.0f, 0.25f);
+        QuaternionMultiply(q, r, &q);
         Matrix4 m;
         QuaternionToMatrix(&q, &m);
         for (int i = 0; i < 3; ++i) {
+            Vector3d e = RotateAboutAxis(probes[i], c[0], {c[1], c[2], c[3]});
             ExpectNear(Apply(m, {float(i == 0), float(i == 1), float(i == 2), 0}),
-                       RotateAboutAxis(probes[i], c[0], {c[1], c[2], c[3]}), 2e-6);
+                       RotateAboutAxis(e, -75, {0.5, -1, 0.25}), 4e-6);
         }
     }
 }

@@ -7,9 +7,7 @@
 #include "tests/support/offscreen_gl.h"
 #include "tests/texture/texture_test_support.h"
 
-namespace {
-const char* fakeExtensions = nullptr;
-}  // namespace
+static const char* fakeExtensions = nullptr;
 
 extern "C" const GLubyte* GLAPIENTRY glGetString(GLenum name) {
     typedef const GLubyte*(GLAPIENTRY * GetString)(GLenum);
