@@ -1,312 +1,140 @@
 // Hand-built files whose decoded bytes are worked out by hand from the TGA
-// format's rules.
+// format's rules, every file the reader refuses, and damaged files.
 #include <gtest/gtest.h>
 
-#include "image/tga.h"
+#include <cstdio>
+
 #include "tga_test_files.h"
 
 namespace {
 
-Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
+// Header, `skipped` filler bytes (an image ID or unused map), then the hex
+// `data`; an empty `expected` means the file is refused, the record untouched.
+void ExpectDecode(const char* name, TgaFields fields, int skipped, const char* data, int bits,
+                  const char* expected) {
+    SCOPED_TRACE(name);
+    DecodedTga decoded = DecodeTgaBytes(BuildTga(fields, Cat(Bytes(skipped, 0xEE), Hex(data))));
+    ASSERT_EQ(*expected ? 1 : 0, decoded.result);
+    if (!*expected) return;
+    EXPECT_EQ((std::vector<int>{fields.width, fields.height, bits}),
+              (std::vector<int>{decoded.width, decoded.height, decoded.bitsPerPixel}));
+    EXPECT_EQ(Hex(expected), decoded.pixels);
 }
 
-TEST(TgaRules, TrueColourAndGreyKeepStoredBytesAndOrder) {
-    // 2 x 2 pictures, rows stored bottom first; the descriptor's origin bits
-    // (0x20 = top left, 0x10 = right to left) must not reorder anything.
-    const Bytes bgr = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    const Bytes bgra = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-    const Bytes grey = {9, 8, 7, 6};
-    struct Case {
-        uint8_t type, depth, descriptor;
-        Bytes stored;
-        uint8_t bits;
-    } cases[] = {
-        {2, 24, 0x00, bgr, 24},  {2, 24, 0x20, bgr, 24},  {2, 24, 0x30, bgr, 24},
-        {2, 32, 0x08, bgra, 32}, {2, 32, 0x28, bgra, 32}, {3, 8, 0x00, grey, 8},
-        {3, 8, 0x20, grey, 8},
-    };
-    for (const Case& c : cases) {
-        TgaFields fields;
-        fields.imageType = c.type;
-        fields.depth = c.depth;
-        fields.descriptor = c.descriptor;
-        fields.width = 2;
-        fields.height = 2;
-        DecodedTga decoded = DecodeTgaBytes(BuildTga(fields, c.stored));
-        SCOPED_TRACE(testing::Message()
-                     << "type " << int(c.type) << " descriptor " << int(c.descriptor));
-        ASSERT_EQ(1, decoded.result);
-        EXPECT_EQ(2, decoded.image.width);
-        EXPECT_EQ(2, decoded.image.height);
-        EXPECT_EQ(c.bits, decoded.image.bitsPerPixel);
-        EXPECT_EQ(c.stored, decoded.pixels);
-    }
+TEST(TgaRules, HandBuiltFilesDecodeToTheHandWorkedBytes) {
+    // Rows and channels stay in stored order whatever the origin bits say.
+    ExpectDecode("24-bit, origin bits set", {2, 24, 2, 2, 0x30}, 0, "010203 040506 070809 0A0B0C",
+                 24, "010203 040506 070809 0A0B0C");
+    ExpectDecode("grey, top left", {3, 8, 2, 2, 0x20}, 0, "09080706", 8, "09080706");
+    // 16 bits little-endian: attribute bit dropped, 5-bit fields to the top of
+    // blue, green, red, the low three bits zero.
+    ExpectDecode("16-bit raw", {2, 16, 6, 1}, 0, "FF7F 0080 1F00 E003 007C 3412", 24,
+                 "F8F8F8 000000 F80000 00F800 0000F8 A08820");
+    ExpectDecode("16-bit run and raw", {10, 16, 3, 1}, 0, "81 3412 00 2184", 24,
+                 "A08820 A08820 080808");
+    // Packets run on across row ends; a packet past the last pixel is cut off.
+    ExpectDecode("32-bit run across a row end", {10, 32, 3, 2}, 0,
+                 "83 0A141E28 01 01020304 05060708", 32,
+                 "0A141E28 0A141E28 0A141E28 0A141E28 01020304 05060708");
+    ExpectDecode("grey raw across a row end", {11, 8, 3, 2}, 0, "03 01020304 81 09", 8,
+                 "01020304 0909");
+    ExpectDecode("run of 128 cut off", {10, 24, 2, 2}, 0, "FF 010203", 24,
+                 "010203 010203 010203 010203");
+    ExpectDecode("raw packet cut off", {10, 24, 2, 2}, 0, "82 010203 02 040506", 24,
+                 "010203 010203 010203 040506");
+    // Index k is the k-th stored entry whatever the first-entry field (10) says.
+    const TgaFields mapped{1, 8, 2, 2, 0, 1, 3, 24, 10}, mappedRle{9, 8, 2, 2, 0, 1, 3, 24};
+    ExpectDecode("colour-mapped", mapped, 0, "010203 040506 070809 02000102", 24,
+                 "070809 010203 040506 070809");
+    ExpectDecode("run-length colour-mapped", mappedRle, 0, "010203 040506 070809 0002 8100 8002",
+                 24, "070809 010203 010203 070809");
+    ExpectDecode("index past the map", mapped, 0, "010203 040506 070809 02000302", 0, "");
+    ExpectDecode("run-length index past the map", mappedRle, 0, "010203 040506 070809 8303", 0, "");
+    ExpectDecode("index into an empty map", {9, 8, 2, 2, 0, 1, 0, 24}, 0, "8300", 0, "");
+    // The image ID and a map a true-colour or grey file does not use lie
+    // before the pixels, whatever the map's entry size.
+    ExpectDecode("255-byte image ID", {2, 24, 1, 1, 0, 0, 0, 0, 0, 255}, 255, "0B1621", 24,
+                 "0B1621");
+    ExpectDecode("ID and 16-bit map", {2, 24, 1, 1, 0, 1, 3, 16, 0, 2}, 2 + 6, "0B1621", 24,
+                 "0B1621");
+    ExpectDecode("unused 15-bit map", {2, 24, 1, 1, 0, 1, 1, 15}, 2, "0B1621", 24, "0B1621");
+    ExpectDecode("unused 32-bit map, run-length", {11, 8, 1, 1, 0, 1, 2, 32}, 8, "002C", 8, "2C");
 }
 
-TEST(TgaRules, SixteenBitPixelsWidenWithLowBitsZeroAndAttributeDropped) {
-    // Value -> blue, green, red: 5-bit fields shifted up by 3, bit 15 ignored.
-    struct Case {
-        uint16_t value;
-        Bytes expected;
-    } cases[] = {
-        {0x7FFF, {0xF8, 0xF8, 0xF8}}, {0x8000, {0, 0, 0}},          {0x001F, {0xF8, 0, 0}},
-        {0x03E0, {0, 0xF8, 0}},       {0x7C00, {0, 0, 0xF8}},       {0xFFFF, {0xF8, 0xF8, 0xF8}},
-        {0x1234, {0xA0, 0x88, 0x20}}, {0x0421, {0x08, 0x08, 0x08}},
-    };
-    Bytes raw, rle, expected;
-    for (const Case& c : cases) {
-        Bytes value = {uint8_t(c.value & 0xFF), uint8_t(c.value >> 8)};
-        raw.insert(raw.end(), value.begin(), value.end());
-        rle.push_back(0x81);  // a run of two of each value
-        rle.insert(rle.end(), value.begin(), value.end());
-        expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+TEST(TgaRules, RefusedFilesLeaveTheRecordUntouched) {
+    // Type, depth, width, height, map type, length, entry bits, data bytes (by
+    // default 1 x 1, no map, 64 bytes): undecoded types and type/depth pairs,
+    // maps other than 24-bit, no pixels, more pixels than the file holds.
+    std::istringstream rows(
+        "0 24, 4 24, 5 24, 6 8, 7 8, 8 8, 12 24, 255 24, 32 8 1 1 1 1 24, 33 8 1 1 1 1 24, "
+        "2 8, 2 15, 2 0, 10 8, 3 16, 11 24, 1 16 1 1 1 1 24, 9 24 1 1 1 1 24, "
+        "1 8 1 1 0 1 24, 1 8 1 1 1 1 16, 1 8 1 1 1 1 32, 9 8 1 1 1 1 15, 9 8 1 1 2 1 24, "
+        "2 24 0 5, 2 24 5 0, 10 24 0 0, 3 8 0 1, 2 32 65535 65535 0 0 0 4096, "
+        "10 32 65535 65535 0 0 0 4096, 11 8 65535 65535 0 0 0 4096, "
+        "2 16 100 100 0 0 0 19999, 10 24 1000 1000 0 0 0 4096");
+    for (std::string row; std::getline(rows, row, ',');) {
+        TgaFields f;  // 1 x 1 unless the row says otherwise
+        int dataBytes = 64;
+        sscanf(row.c_str(), "%hhu %hhu %hu %hu %hhu %hhu %hhu %d", &f.imageType, &f.depth, &f.width,
+               &f.height, &f.colourMapType, &f.colourMapLength, &f.colourMapEntryBits, &dataBytes);
+        EXPECT_EQ(0, DecodeTgaBytes(BuildTga(f, Bytes(dataBytes, 0x80))).result) << row;
     }
-    TgaFields fields;
-    fields.depth = 16;
-    fields.width = sizeof(cases) / sizeof(cases[0]);
-    DecodedTga decoded = DecodeTgaBytes(BuildTga(fields, raw));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(24, decoded.image.bitsPerPixel);
-    EXPECT_EQ(expected, decoded.pixels);
+    WriteBytes("rules_empty.tga", {});
+    // A JPEG's third byte, 0xFF, is no TGA type.
+    WriteBytes("rules_jpeg.tga", Cat(Hex("FFD8FFE000104A464946"), Bytes(200, 0)));
+    for (const char* name : {"no/such/file.tga", "rules_empty.tga", "rules_jpeg.tga", "."})
+        EXPECT_EQ(0, LoadTgaFile(name).result) << name;
+}
 
-    Bytes doubled;
-    for (size_t i = 0; i < expected.size(); i += 3) {
-        for (int twice = 0; twice < 2; ++twice) {
-            doubled.insert(doubled.end(), expected.begin() + i, expected.begin() + i + 3);
+// Every decoded type and depth with an image ID and a colour map, used or not;
+// run-length files hold a run across the row end, a raw packet, another run.
+std::vector<Bytes> WellFormedFiles() {
+    std::vector<Bytes> files;
+    // Type << 8 | depth.
+    for (int kind :
+         {0x0108, 0x0908, 0x0210, 0x0A10, 0x0218, 0x0A18, 0x0220, 0x0A20, 0x0308, 0x0B08}) {
+        uint8_t type = uint8_t(kind >> 8), depth = uint8_t(kind);
+        auto pixel = [&](int k) { return Bytes(depth / 8, uint8_t(17 * k % 4)); };
+        Bytes data;
+        for (int k = 0; k < (type < 9 ? 15 : 4); ++k)
+            data = Cat(data, pixel(k));
+        if (type >= 9)
+            data = Cat(Cat(Cat({0x86}, pixel(1)), Cat({0x03}, data)), Cat({0x83}, pixel(3)));
+        Bytes idAndMap = Cat({'i', 'd', '!'}, Hex("282930 313233 343536 373839"));
+        files.push_back(BuildTga({type, depth, 5, 3, 0, 1, 4, 24, 0, 3}, Cat(idAndMap, data)));
+    }
+    return files;
+}
+
+// Every prefix is refused, from memory and from a file; flipped bytes give a
+// refusal or a picture of the header's size (the sanitizers check accesses).
+// LoadTga reads raw 8-, 24- and 32-bit pixels straight into the block.
+TEST(TgaDamage, CutFilesAreRefusedAndFlippedBytesGiveRefusalOrASanePicture) {
+    for (const Bytes& file : WellFormedFiles()) {
+        SCOPED_TRACE(testing::Message() << "type " << int(file[2]) << " depth " << int(file[16]));
+        DecodedTga whole = DecodeTgaBytes(file);
+        WriteBytes("damage.tga", file);
+        DecodedTga loaded = LoadTgaFile("damage.tga");
+        ASSERT_EQ(1, whole.result);
+        EXPECT_EQ(whole.bitsPerPixel, loaded.bitsPerPixel);
+        EXPECT_EQ(whole.pixels, loaded.pixels);
+        for (size_t length = 0; length < file.size(); ++length) {
+            Bytes cut(file.begin(), file.begin() + long(length));
+            WriteBytes("damage.tga", cut);
+            EXPECT_EQ(0, DecodeTgaBytes(cut).result) << length;
+            EXPECT_EQ(0, LoadTgaFile("damage.tga").result) << length;
+        }
+        const uint8_t masks[] = {0x01, 0x80, 0xFF};
+        for (size_t i = 0; i < 3 * file.size(); ++i) {
+            Bytes damaged = file;
+            damaged[i / 3] ^= masks[i % 3];
+            DecodedTga d = DecodeTgaBytes(damaged);
+            int width = damaged[12] | damaged[13] << 8, height = damaged[14] | damaged[15] << 8;
+            bool sane = d.width == width && d.height == height && width && height &&
+                        (d.bitsPerPixel == 8 || d.bitsPerPixel == 24 || d.bitsPerPixel == 32);
+            EXPECT_TRUE(d.result == 0 || (d.result == 1 && sane)) << "byte " << i / 3;
         }
     }
-    fields.imageType = 10;
-    fields.width = 2 * fields.width;
-    decoded = DecodeTgaBytes(BuildTga(fields, rle));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(24, decoded.image.bitsPerPixel);
-    EXPECT_EQ(doubled, decoded.pixels);
-
-    // A raw packet of 16-bit values widens just the same.
-    fields.width = 3;
-    decoded = DecodeTgaBytes(BuildTga(fields, {0x02, 0xFF, 0x7F, 0x00, 0x80, 0x1F, 0x00}));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(Bytes({0xF8, 0xF8, 0xF8, 0, 0, 0, 0xF8, 0, 0}), decoded.pixels);
-}
-
-TEST(TgaRules, RlePacketsRepeatCopyAndRunAcrossRowEnds) {
-    TgaFields fields;
-    fields.imageType = 10;
-    fields.depth = 32;
-    fields.width = 3;
-    fields.height = 2;
-    // Run of four (crossing from row 0 into row 1), then a raw packet of two.
-    Bytes packets = {0x83, 10, 20, 30, 40, 0x01, 1, 2, 3, 4, 5, 6, 7, 8};
-    DecodedTga decoded = DecodeTgaBytes(BuildTga(fields, packets));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(32, decoded.image.bitsPerPixel);
-    Bytes expected = {10, 20, 30, 40, 10, 20, 30, 40, 10, 20, 30, 40,
-                      10, 20, 30, 40, 1,  2,  3,  4,  5,  6,  7,  8};
-    EXPECT_EQ(expected, decoded.pixels);
-
-    // The same picture stored raw decodes to the same bytes.
-    fields.imageType = 2;
-    EXPECT_EQ(expected, DecodeTgaBytes(BuildTga(fields, expected)).pixels);
-
-    // Grey and 24-bit packets, a raw packet crossing rows.
-    fields.imageType = 11;
-    fields.depth = 8;
-    decoded = DecodeTgaBytes(BuildTga(fields, {0x03, 1, 2, 3, 4, 0x81, 9}));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(Bytes({1, 2, 3, 4, 9, 9}), decoded.pixels);
-    fields.imageType = 10;
-    fields.depth = 24;
-    fields.height = 1;
-    decoded = DecodeTgaBytes(BuildTga(fields, {0x80, 1, 2, 3, 0x81, 4, 5, 6}));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(Bytes({1, 2, 3, 4, 5, 6, 4, 5, 6}), decoded.pixels);
-}
-
-TEST(TgaRules, RlePacketRunningPastTheBlockIsCutOff) {
-    TgaFields fields;
-    fields.imageType = 10;
-    fields.width = 2;
-    fields.height = 2;
-    // A run of 128 for a 4-pixel picture, then a raw packet of 3 where 1 fits.
-    DecodedTga decoded = DecodeTgaBytes(BuildTga(fields, {0xFF, 1, 2, 3}));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(Bytes({1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3}), decoded.pixels);
-    decoded = DecodeTgaBytes(BuildTga(fields, {0x82, 1, 2, 3, 0x02, 4, 5, 6}));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(Bytes({1, 2, 3, 1, 2, 3, 1, 2, 3, 4, 5, 6}), decoded.pixels);
-
-    // The unpacker itself never writes past width * height pixels.
-    Bytes block(3 * 4 + 8, 0xEE);
-    Bytes source = {0xFF, 7, 7, 7};
-    TgaCursor cursor{source.data(), source.size(), 0, false};
-    DecodeTgaRle(block.data(), 2, 2, 24, &cursor);
-    EXPECT_FALSE(cursor.overrun);
-    EXPECT_EQ(Bytes(12, 7), Bytes(block.begin(), block.begin() + 12));
-    EXPECT_EQ(Bytes(8, 0xEE), Bytes(block.begin() + 12, block.end()));
-}
-
-TEST(TgaRules, ColourMappedIndicesLookUpStoredEntries) {
-    // Three blue-green-red entries; the first-entry index field (10) does not
-    // shift the lookup: index 0 is the first stored entry.
-    const Bytes palette = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-    TgaFields fields;
-    fields.colourMapType = 1;
-    fields.colourMapFirst = 10;
-    fields.colourMapLength = 3;
-    fields.colourMapEntryBits = 24;
-    fields.depth = 8;
-    fields.width = 2;
-    fields.height = 2;
-    const Bytes expected = {7, 8, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9};
-    fields.imageType = 1;
-    DecodedTga decoded = DecodeTgaBytes(BuildTga(fields, Concat({palette, {2, 0, 1, 2}})));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(24, decoded.image.bitsPerPixel);
-    EXPECT_EQ(expected, decoded.pixels);
-
-    fields.imageType = 9;
-    decoded = DecodeTgaBytes(BuildTga(fields, Concat({palette, {0x00, 2, 0x81, 0, 0x80, 2}})));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(Bytes({7, 8, 9, 1, 2, 3, 1, 2, 3, 7, 8, 9}), decoded.pixels);
-
-    // Index 3 is one past the map: refused, raw and run-length alike.
-    fields.imageType = 1;
-    EXPECT_EQ(0, DecodeTgaBytes(BuildTga(fields, Concat({palette, {2, 0, 3, 2}}))).result);
-    fields.imageType = 9;
-    EXPECT_EQ(0, DecodeTgaBytes(BuildTga(fields, Concat({palette, {0x83, 3}}))).result);
-    fields.colourMapLength = 0;
-    EXPECT_EQ(0, DecodeTgaBytes(BuildTga(fields, {0x83, 0})).result);
-}
-
-TEST(TgaRules, ImageIdAndUnusedColourMapAreSkipped) {
-    const Bytes pixel = {11, 22, 33};
-    TgaFields fields;
-    fields.idLength = 255;
-    DecodedTga decoded = DecodeTgaBytes(BuildTga(fields, Concat({Bytes(255, 0xAB), pixel})));
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(pixel, decoded.pixels);
-
-    // A true-colour or grey file may carry a colour map it does not use; the
-    // map lies before the pixels whatever its entry size.
-    struct Case {
-        uint8_t type, depth, entryBits;
-        uint16_t entries;
-        Bytes pixels;
-    } cases[] = {
-        {2, 24, 24, 2, pixel}, {2, 24, 16, 3, pixel},  {2, 24, 15, 1, pixel},
-        {3, 8, 32, 2, {44}},   {10, 24, 24, 2, pixel}, {11, 8, 24, 5, {44}},
-    };
-    for (const Case& c : cases) {
-        TgaFields mapped;
-        mapped.idLength = 2;
-        mapped.colourMapType = 1;
-        mapped.colourMapLength = c.entries;
-        mapped.colourMapEntryBits = c.entryBits;
-        mapped.imageType = c.type;
-        mapped.depth = c.depth;
-        Bytes data = c.type >= 9 ? Concat({{0x00}, c.pixels}) : c.pixels;
-        size_t mapBytes = size_t(c.entries) * ((c.entryBits + 7) / 8);
-        decoded =
-            DecodeTgaBytes(BuildTga(mapped, Concat({{0xAB, 0xCD}, Bytes(mapBytes, 0xEE), data})));
-        SCOPED_TRACE(testing::Message()
-                     << "type " << int(c.type) << " entry bits " << int(c.entryBits));
-        ASSERT_EQ(1, decoded.result);
-        EXPECT_EQ(c.pixels, decoded.pixels);
-    }
-}
-
-TEST(TgaRules, UndecodedTypesDepthsAndMapsAreRefusedLeavingTheRecord) {
-    struct Case {
-        uint8_t type, depth, mapType, mapBits;
-    } cases[] = {
-        // image types outside 1, 2, 3, 9, 10, 11
-        {0, 24, 0, 0},
-        {4, 24, 0, 0},
-        {5, 24, 0, 0},
-        {6, 8, 0, 0},
-        {7, 8, 0, 0},
-        {8, 8, 0, 0},
-        {12, 24, 0, 0},
-        {32, 8, 1, 24},
-        {33, 8, 1, 24},
-        {255, 24, 0, 0},
-        // type and depth pairs outside the decoded set
-        {2, 8, 0, 0},
-        {2, 15, 0, 0},
-        {10, 8, 0, 0},
-        {3, 16, 0, 0},
-        {11, 24, 0, 0},
-        {1, 16, 1, 24},
-        {9, 24, 1, 24},
-        {2, 0, 0, 0},
-        // colour-mapped without a 24-bit map
-        {1, 8, 0, 24},
-        {1, 8, 1, 16},
-        {1, 8, 1, 32},
-        {9, 8, 1, 15},
-        {9, 8, 2, 24},
-    };
-    for (const Case& c : cases) {
-        TgaFields fields;
-        fields.imageType = c.type;
-        fields.depth = c.depth;
-        fields.colourMapType = c.mapType;
-        fields.colourMapEntryBits = c.mapBits;
-        fields.colourMapLength = c.mapType ? 1 : 0;
-        DecodedTga decoded = DecodeTgaBytes(BuildTga(fields, Bytes(64, 0)));
-        SCOPED_TRACE(testing::Message() << "type " << int(c.type) << " depth " << int(c.depth));
-        EXPECT_EQ(0, decoded.result);
-        EXPECT_TRUE(IsSentinelImage(decoded.image));
-    }
-}
-
-TEST(TgaRules, EmptyOrOversizedPicturesAreRefused) {
-    struct Case {
-        uint8_t type, depth;
-        uint16_t width, height;
-        size_t dataBytes;
-    } cases[] = {
-        {2, 24, 0, 5, 64},           {2, 24, 5, 0, 64},
-        {10, 24, 0, 0, 64},          {3, 8, 0, 1, 64},
-        {2, 32, 65535, 65535, 4096}, {10, 32, 65535, 65535, 4096},
-        {11, 8, 65535, 65535, 4096}, {2, 16, 100, 100, 19999},
-        {10, 24, 1000, 1000, 4096},
-    };
-    for (const Case& c : cases) {
-        TgaFields fields;
-        fields.imageType = c.type;
-        fields.depth = c.depth;
-        fields.width = c.width;
-        fields.height = c.height;
-        DecodedTga decoded = DecodeTgaBytes(BuildTga(fields, Bytes(c.dataBytes, 0x80)));
-        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
-        EXPECT_EQ(0, decoded.result);
-        EXPECT_TRUE(IsSentinelImage(decoded.image));
-    }
-}
-
-TEST(TgaRules, LoadTgaReadsFilesAndRefusesMissingOrForeignOnes) {
-    TgaFields fields;
-    fields.width = 2;
-    WriteBytes("rules_plain.tga", BuildTga(fields, {1, 2, 3, 4, 5, 6}));
-    DecodedTga decoded = LoadTgaFile("rules_plain.tga");
-    ASSERT_EQ(1, decoded.result);
-    EXPECT_EQ(Bytes({1, 2, 3, 4, 5, 6}), decoded.pixels);
-
-    EXPECT_EQ(0, LoadTgaFile("no/such/file.tga").result);
-    WriteBytes("rules_empty.tga", {});
-    EXPECT_EQ(0, LoadTgaFile("rules_empty.tga").result);
-    // The start of a JPEG file: SOI, then APP0. Byte 2 (0xFF) is no TGA type.
-    WriteBytes("rules_jpeg.tga",
-               Concat({{0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F'}, Bytes(200, 0)}));
-    decoded = LoadTgaFile("rules_jpeg.tga");
-    EXPECT_EQ(0, decoded.result);
-    EXPECT_TRUE(IsSentinelImage(decoded.image));
-    EXPECT_EQ(0, LoadTgaFile(".").result);  // a directory
 }
 
 }  // namespace
