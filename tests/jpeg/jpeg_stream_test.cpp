@@ -12,8 +12,7 @@ using namespace jpeg_test;
 
 namespace {
 
-// An entropy-coded block: the DC difference to the previous block of its
-// component, then AC (run/size, value) symbols and an end of block.
+// DC difference to the component's previous block, AC (run/size, value) symbols.
 struct BlockCode {
     int dcDifference = 0;
     std::vector<std::pair<int, int>> ac = {};
@@ -128,8 +127,7 @@ TEST(JpegWorkedCases, DcOnlyGreyBlocksGiveTheHandWorkedSample) {
         {"16-bit table, big-endian 0x0102 = 258: 160.25", {0x10, 0x0102}, {1}, 160},
         {"AC run past 63", {0x00, 8}, runPast63, 129}};
     for (const auto& [name, quant, block, expected] : cases) {
-        StreamPlan plan;
-        plan.quant = {quant};
+        StreamPlan plan{8, 8, 1, 1, 1, {quant}};
         plan.blocks = {block};
         EXPECT_EQ(Bytes(64, uint8_t(expected)), DecodeOurs(BuildStream(plan)).samples) << name;
     }
@@ -141,11 +139,8 @@ TEST(JpegWorkedCases, DcOnlyGreyBlocksGiveTheHandWorkedSample) {
 // rows last to first, blue-green-red: the top row must be the last one.
 // Cb is coded with Huffman tables 1, Cr with DC table 2 and AC table 3.
 TEST(JpegWorkedCases, ColourSamplesTruncateAndClampAndRowsLandBottomUp) {
-    StreamPlan plan{8, 24, 3};
-    plan.quant = {{0x00, 8}};
-    plan.huffmanTables = {0x00, 0x10, 0x01, 0x11, 0x02, 0x13};
-    plan.scanTables[1] = 0x11;
-    plan.scanTables[2] = 0x23;
+    StreamPlan plan{
+        8, 24, 3, 1, 1, {{0x00, 8}}, {0x00, 0x10, 0x01, 0x11, 0x02, 0x13}, {0, 0x11, 0x23}};
     plan.blocks = {{0}, {0}, {64}, {127}, {0}, {63}, {-255}, {-128}, {-127}};  // DC differences
     Bytes jpeg = BuildStream(plan);
     Picture picture = DecodeOurs(jpeg);
@@ -153,16 +148,14 @@ TEST(JpegWorkedCases, ColourSamplesTruncateAndClampAndRowsLandBottomUp) {
     const int rgb[3][3] = {{217, 82, 128}, {255, 164, 255}, {0, 44, 0}};
     for (size_t i = 0; i < picture.samples.size(); ++i)
         ASSERT_EQ(rgb[i / (8 * 8 * 3)][i % 3], picture.samples[i]) << "sample " << i;
-    EXPECT_LE(Compare(picture, DecodeWithDjpeg(jpeg)).largest, 1);
+    EXPECT_LE(LargestDifference(picture, DecodeWithDjpeg(jpeg)), 1);
 }
 
 // 8 MCUs in a row with interval 4: one marker, after MCU 4, where the DC
 // predictor restarts at 0; none after MCU 8. Each MCU is 4 * DC / 8 + 128 for
 // DC values 10, 20, -30, 40, 50, -60, 70, 5.
 TEST(JpegWorkedCases, RestartMarkerResetsTheDcPredictor) {
-    StreamPlan plan{64, 8};
-    plan.quant = {{0x00, 4}};
-    plan.restartInterval = 4;
+    StreamPlan plan{64, 8, 1, 1, 1, {{0x00, 4}}, {0x00, 0x10}, {0, 0, 0}, 4};
     plan.blocks = {{10}, {10}, {-50}, {70}, {50}, {-110}, {130}, {-65}};  // DC differences
     Bytes jpeg = BuildStream(plan);
     Picture picture = DecodeOurs(jpeg);
@@ -170,7 +163,7 @@ TEST(JpegWorkedCases, RestartMarkerResetsTheDcPredictor) {
     const int expected[8] = {133, 138, 113, 148, 153, 98, 163, 130};
     for (size_t i = 0; i < picture.samples.size(); ++i)
         ASSERT_EQ(expected[i % 64 / 8], picture.samples[i]) << "sample " << i;
-    EXPECT_LE(Compare(picture, DecodeWithDjpeg(jpeg)).largest, 1);
+    EXPECT_LE(LargestDifference(picture, DecodeWithDjpeg(jpeg)), 1);
 }
 
 namespace {
@@ -178,16 +171,12 @@ namespace {
 // Decodes `bytes` right after a file defining every table slot and a restart
 // interval, so that anything carried over would show as a wrong success.
 void ExpectResult(const Bytes& bytes, int expected) {
-    StreamPlan plan{16, 8, 3, 2, 1};
-    plan.quant = {{0x00, 8}, {0x01, 8}, {0x02, 8}, {0x03, 8}};
+    StreamPlan plan{16, 8, 3, 2, 1, {{0x00, 8}, {0x01, 8}, {0x02, 8}, {0x03, 8}}};
     plan.huffmanTables = {0x00, 0x01, 0x02, 0x03, 0x10, 0x11, 0x12, 0x13};
     plan.restartInterval = 1;
     plan.blocks = {{1}, {2}, {3}, {4}};
-    Bytes everything = BuildStream(plan);
+    ASSERT_FALSE(DecodeOurs(BuildStream(plan)).samples.empty());
     Image image{};
-    ASSERT_EQ(1, LoadJpegFromMemory(everything.data(), everything.size(), &image));
-    free(image.pixels);
-    image = Image{};
     EXPECT_EQ(expected, LoadJpegFromMemory(bytes.data(), bytes.size(), &image));
     EXPECT_TRUE(expected ||
                 (!image.pixels && !image.width && !image.height && !image.bitsPerPixel));
@@ -264,8 +253,8 @@ const Case kCases[] = {
 }  // namespace
 
 TEST(JpegRefusal, BadStreamsGiveZeroAndAnEmptyRecordWhateverCameBefore) {
-    StreamPlan plan{32, 16, 3, 2, 2};  // two MCUs: an inherited restart interval would show
-    plan.quant = {{0x00, 8}};
+    StreamPlan plan{32, 16, 3, 2, 2, {{0x00, 8}}};  // two MCUs: a restart interval carried over
+                                                    // would want a marker between them
     for (int i = 0; i < 12; ++i)
         plan.blocks.push_back({i * 3 - 7});
     const Bytes good = BuildStream(plan);

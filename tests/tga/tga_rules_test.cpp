@@ -8,8 +8,7 @@
 
 namespace {
 
-// Header, `skipped` filler bytes (an image ID or unused map), then the hex
-// `data`; an empty `expected` means the file is refused, the record untouched.
+// Header, `skipped` bytes of ID or unused map, hex `data`; "" expects refusal.
 void ExpectDecode(const char* name, TgaFields fields, int skipped, const char* data, int bits,
                   const char* expected) {
     SCOPED_TRACE(name);
