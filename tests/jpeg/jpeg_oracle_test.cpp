@@ -43,7 +43,7 @@ const OracleCase kCases[] = {
     {Content::SmoothNoise, 1, 1, 1, "-quality 90"},
     {Content::Noise, 1, 300, 1, "-quality 100 -restart 1B"},
     {Content::SmoothNoise, 127, 95, 3, "-quality 100 -sample 2x2 -optimize -restart 1B"},
-    {Content::Noise, 40, 40, 3, "-quality 100 -sample 1x1", 40},
+    {Content::Noise, 40, 40, 3, "-quality 100 -sample 1x1"},
     {Content::Edges, 45, 37, 1, "-quality 90", 3, 0x22},
     {Content::Edges, 45, 37, 1, "-quality 90", 3, 0x21},
     {Content::Edges, 45, 37, 1, "-quality 90", 3, 0x12},
