@@ -105,22 +105,22 @@ TEST(MeshPrep, VanishingSumsGiveFiniteUnitVectors) {
     FreeModel(&model);
 }
 
-// A mesh without vertices gets a zero box and leaves the model's alone.
+// A mesh without vertices gets a zero box and leaves the model's alone (y from 0.5).
 TEST(MeshPrep, BoundsEncloseMeshesAndModel) {
-    Model model = LoadMeshes({{"a", {-1, 2, 0, 3, -4, 5}, {}, {}, ""},
+    Model model = LoadMeshes({{"a", {-1, 4, 0, 3, 2, 5}, {}, {}, ""},
                               {"empty", {}, {}, {}, ""},
                               {"b", {-2, 0.5f, 0, 0, 3, 0.5f}, {}, {}, ""}});
     ASSERT_EQ(3, model.meshCount);
     const Mesh &a = model.meshes[0], &empty = model.meshes[1], &b = model.meshes[2];
-    ExpectVector(a.boundsMin, {-1, -4, 0});
-    ExpectVector(a.boundsMax, {3, 2, 5});
-    ExpectVector(a.center, {1, -1, 2.5f});
+    ExpectVector(a.boundsMin, {-1, 2, 0});
+    ExpectVector(a.boundsMax, {3, 4, 5});
+    ExpectVector(a.center, {1, 3, 2.5f});
     ExpectVector(empty.boundsMin, {0, 0, 0});
     ExpectVector(empty.boundsMax, {0, 0, 0});
     ExpectVector(b.center, {-1, 1.75f, 0.25f});
-    ExpectVector(model.boundsMin, {-2, -4, 0});
-    ExpectVector(model.boundsMax, {3, 3, 5});
-    ExpectVector(model.center, {0.5f, -0.5f, 2.5f});
+    ExpectVector(model.boundsMin, {-2, 0.5f, 0});
+    ExpectVector(model.boundsMax, {3, 4, 5});
+    ExpectVector(model.center, {0.5f, 2.25f, 2.5f});
     EXPECT_EQ(4, model.vertexTotal);
     FreeModel(&model);
 }
