@@ -9,7 +9,7 @@ PACKAGES=(
     # offscreen OpenGL for tests and tools
     libosmesa6-dev libglu1-mesa-dev
     # fuzzing and sanitizers
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     # the Windows program: cross compiler, Wine, a virtual display and its tools
     g++-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick
     # independent decoders and encoders the tests compare against

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test:
-#   1. installs the Debian packages it needs,
+#   1. installs the Debian packages it needs and checks the formatting,
 #   2. native build (g++) of the libraries, tools, tests and benchmarks; runs the tests,
 #   3. cross-compiles the Windows build with MinGW-w64,
 #   4. builds the libFuzzer targets (clang) and runs each for a short smoke run,
@@ -16,6 +16,9 @@ step() { printf '\n=== %s ===\n' "$*"; }
 
 step "Packages"
 scripts/install_deps.sh
+
+step "Formatting (.clang-format)"
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 step "Native build"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVIEWER_BENCH=ON >/dev/null
