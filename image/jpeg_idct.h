@@ -57,4 +57,33 @@ inline void InverseDct8(const V f[8], V x[8], K k) {
     x[4] = e3 - o3;
 }
 
+// InverseDct8 for inputs whose f[4..7] are all zero: the same operations in
+// the same order with those zeros put in and the terms x + 0, x - 0 and
+// 0 * c dropped. Inputs are finite, so each dropped term changes at most the
+// sign of a zero result, and the level shift that follows removes that.
+template <typename V, typename K>
+inline void InverseDct8LowHalf(const V f[8], V x[8], K k) {
+    V a = f[0] * k(kHalfC4);
+    V t = f[2] * k(kHalfC2);
+    V e = f[2] * k(kHalfC6);
+    V e0 = a + t;
+    V e1 = a + e;
+    V e2 = a - e;
+    V e3 = a - t;
+
+    V o0 = k(kC1C7) * f[1] + k(kC3C5) * f[3] - k(kC5C7) * f[3] + k(kHalfC7) * (f[3] - f[1]);
+    V o1 = k(kC3C5) * f[1] - k(kHalfC5) * (f[1] - f[3]) - k(kC5C7) * f[3];
+    V o2 = k(kC3C5) * f[1] - k(kC1C3) * f[3] + k(kHalfC3) * (f[3] - f[1]);
+    V o3 = k(kC1C7) * f[1] - k(kC3C5) * f[3] + k(kC1C3) * f[3] - k(kHalfC1) * (f[1] + f[3]);
+
+    x[0] = e0 + o0;
+    x[7] = e0 - o0;
+    x[1] = e1 + o1;
+    x[6] = e1 - o1;
+    x[2] = e2 + o2;
+    x[5] = e2 - o2;
+    x[3] = e3 + o3;
+    x[4] = e3 - o3;
+}
+
 }  // namespace jpeg_idct

@@ -20,6 +20,14 @@
 #include "image/jpeg_coefficients.h"
 #include "image/jpeg_idct.h"
 
+// Fixed little loops over lanes and rows, unrolled so that their vectors
+// stay in registers and no loop branch is left to mispredict.
+#if defined(__GNUC__)
+#define JPEG_UNROLL _Pragma("GCC unroll 8")
+#else
+#define JPEG_UNROLL
+#endif
+
 namespace {
 
 struct Lanes {
@@ -48,9 +56,8 @@ const uint8_t kTransposedZigZag[64] = {
 alignas(16) float zeroBlock[64];
 
 bool AllZero(const Lanes f[8]) {
-    __m128 any = f[0].v;
-    for (int u = 1; u < 8; ++u)
-        any = _mm_or_ps(any, f[u].v);
+    __m128 any = _mm_or_ps(_mm_or_ps(_mm_or_ps(f[0].v, f[1].v), _mm_or_ps(f[2].v, f[3].v)),
+                           _mm_or_ps(_mm_or_ps(f[4].v, f[5].v), _mm_or_ps(f[6].v, f[7].v)));
     // Only +0 and -0 compare equal to zero, and only zeros OR to them.
     return _mm_movemask_ps(_mm_cmpneq_ps(any, _mm_setzero_ps())) == 0;
 }
@@ -63,6 +70,7 @@ __attribute__((always_inline))
 inline void
 TransformLanes(const Lanes f[8], Lanes x[8]) {
     if (AllZero(f)) {
+        JPEG_UNROLL
         for (int k = 0; k < 8; ++k)
             x[k].v = _mm_setzero_ps();
         return;
@@ -80,9 +88,11 @@ void InverseDctToSamples(const float* transposed, float* samples) {
     Lanes top[8];     // after the row pass: top[k] lane r = row r (0..3), output k
     Lanes bottom[8];  // the same for rows 4..7
     Lanes f[8];
+    JPEG_UNROLL
     for (int u = 0; u < 8; ++u)
         f[u].v = _mm_load_ps(transposed + 8 * u);
     TransformLanes(f, top);
+    JPEG_UNROLL
     for (int u = 0; u < 8; ++u)
         f[u].v = _mm_load_ps(transposed + 8 * u + 4);
     TransformLanes(f, bottom);
@@ -95,12 +105,15 @@ void InverseDctToSamples(const float* transposed, float* samples) {
 
     const __m128 levelShift = _mm_set1_ps(128.0f);
     Lanes x[8];
+    JPEG_UNROLL
     for (int half = 0; half < 2; ++half) {
+        JPEG_UNROLL
         for (int u = 0; u < 4; ++u) {
             f[u] = top[4 * half + u];
             f[u + 4] = bottom[4 * half + u];
         }
         TransformLanes(f, x);
+        JPEG_UNROLL
         for (int k = 0; k < 8; ++k) {
             _mm_store_ps(samples + 16 * k + 4 * half, _mm_add_ps(x[k].v, levelShift));
         }
@@ -156,7 +169,131 @@ inline void DecodeBlock(JpegInput& input, JpegComponent& component, float* sampl
         transposed[written[i]] = 0.0f;
 }
 
+// Four lanes of the column pass, level-shifted, truncated and clamped.
+inline __m128i ShiftTruncateAndClamp(__m128 value) {
+    return TruncateAndClamp(_mm_add_ps(value, _mm_set1_ps(128.0f)));
+}
+
+// The column pass's outputs as bytes: rows[i] holds picture rows 2i (low
+// eight bytes) and 2i + 1 of the block.
+inline void PackRows(const Lanes left[8], const Lanes right[8], __m128i rows[4]) {
+    JPEG_UNROLL
+    for (int i = 0; i < 4; ++i) {
+        __m128i even = _mm_packs_epi32(ShiftTruncateAndClamp(left[2 * i].v),
+                                       ShiftTruncateAndClamp(right[2 * i].v));
+        __m128i odd = _mm_packs_epi32(ShiftTruncateAndClamp(left[2 * i + 1].v),
+                                      ShiftTruncateAndClamp(right[2 * i + 1].v));
+        rows[i] = _mm_packus_epi16(even, odd);
+    }
+}
+
+// The transform of InverseDctToSamples for a block whose coefficients all
+// lie in its top-left 4x4 corner: rows 4..7 are zero, so their row pass
+// gives zeros, and every remaining 1-D transform has zero inputs 4..7.
+void InverseDctLowToBytes(const float* transposed, __m128i rows[4]) {
+    Lanes top[8];
+    Lanes f[8];
+    JPEG_UNROLL
+    for (int u = 0; u < 4; ++u)
+        f[u].v = _mm_load_ps(transposed + 8 * u);
+    jpeg_idct::InverseDct8LowHalf(f, top, Broadcast{});
+    Transpose(top[0], top[1], top[2], top[3]);
+    Transpose(top[4], top[5], top[6], top[7]);
+    Lanes left[8];
+    Lanes right[8];
+    jpeg_idct::InverseDct8LowHalf(top, left, Broadcast{});
+    jpeg_idct::InverseDct8LowHalf(top + 4, right, Broadcast{});
+    PackRows(left, right, rows);
+}
+
+void InverseDctToBytes(const float* transposed, __m128i rows[4]) {
+    Lanes top[8];
+    Lanes bottom[8];
+    Lanes f[8];
+    JPEG_UNROLL
+    for (int u = 0; u < 8; ++u)
+        f[u].v = _mm_load_ps(transposed + 8 * u);
+    TransformLanes(f, top);
+    JPEG_UNROLL
+    for (int u = 0; u < 8; ++u)
+        f[u].v = _mm_load_ps(transposed + 8 * u + 4);
+    TransformLanes(f, bottom);
+    Transpose(top[0], top[1], top[2], top[3]);
+    Transpose(top[4], top[5], top[6], top[7]);
+    Transpose(bottom[0], bottom[1], bottom[2], bottom[3]);
+    Transpose(bottom[4], bottom[5], bottom[6], bottom[7]);
+    Lanes x[2][8];
+    JPEG_UNROLL
+    for (int half = 0; half < 2; ++half) {
+        JPEG_UNROLL
+        for (int u = 0; u < 4; ++u) {
+            f[u] = top[4 * half + u];
+            f[u + 4] = bottom[4 * half + u];
+        }
+        TransformLanes(f, x[half]);
+    }
+    PackRows(x[0], x[1], rows);
+}
+
 }  // namespace
+
+void DecodeGreyBlocksSse(Image* image, int firstBlock, int blockCount, int y0) {
+    JpegState& s = jpegState;
+    JpegInput input = s.input;  // kept in registers over the whole run
+    JpegComponent& component = s.components[0];
+    const uint16_t* quant = component.quantTable;
+    float* transposed = zeroBlock;
+    int width = s.frameWidth;
+    int rowsInside = s.frameHeight - y0 < 8 ? s.frameHeight - y0 : 8;
+    // Row y of the picture is stored frameHeight - 1 - y rows from the start.
+    uint8_t* top = image->pixels + size_t(s.frameHeight - 1 - y0) * size_t(width);
+    for (int b = firstBlock; b < firstBlock + blockCount; ++b) {
+        uint8_t written[64];
+        int writtenCount = 0;
+        int last = 0;
+        jpeg_coefficients::DecodeCoefficients<true>(input, component, [&](int n, int value) {
+            int position = kTransposedZigZag[n];
+            transposed[position] =
+                static_cast<float>(jpeg_coefficients::WrappingProduct(value, quant[n]));
+            written[writtenCount++] = uint8_t(position);
+            last = n;
+        });
+        __m128i rows[4];
+        if (last == 0) {
+            // DC only, as DecodeBlock fills it.
+            float value = transposed[0] * jpeg_idct::kHalfC4 * jpeg_idct::kHalfC4 + 128.0f;
+            __m128i words = _mm_packs_epi32(TruncateAndClamp(_mm_set1_ps(value)),
+                                            TruncateAndClamp(_mm_set1_ps(value)));
+            rows[0] = rows[1] = rows[2] = rows[3] = _mm_packus_epi16(words, words);
+        } else if (last <= 9) {
+            // Zig-zag positions 0..9 all lie in the top-left 4x4 corner.
+            InverseDctLowToBytes(transposed, rows);
+        } else {
+            InverseDctToBytes(transposed, rows);
+        }
+        for (int i = 0; i < writtenCount; ++i)
+            transposed[written[i]] = 0.0f;
+
+        int x0 = 8 * b;
+        uint8_t* out = top + x0;
+        if (rowsInside == 8 && x0 + 8 <= width) {
+            JPEG_UNROLL
+            for (int i = 0; i < 4; ++i) {
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out - size_t(2 * i) * width), rows[i]);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out - size_t(2 * i + 1) * width),
+                                 _mm_srli_si128(rows[i], 8));
+            }
+        } else {
+            alignas(16) uint8_t staged[64];
+            for (int i = 0; i < 4; ++i)
+                _mm_store_si128(reinterpret_cast<__m128i*>(staged + 16 * i), rows[i]);
+            int columns = width - x0 < 8 ? width - x0 : 8;
+            for (int r = 0; r < rowsInside; ++r)
+                memcpy(out - size_t(r) * width, staged + 8 * r, size_t(columns));
+        }
+    }
+    s.input = input;
+}
 
 void DecodeMcuSse() {
     JpegState& s = jpegState;

@@ -15,4 +15,7 @@
 // transformed into its 8x8 place of its component's sample plane.
 void DecodeMcuSse();
 void WriteMcuPixelsSse(Image* image, int x0, int x1, int y0, int y1);
+// A grey frame's blocks firstBlock.. of the block row starting at picture
+// row y0, decoded and transformed straight into the picture.
+void DecodeGreyBlocksSse(Image* image, int firstBlock, int blockCount, int y0);
 #endif

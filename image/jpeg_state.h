@@ -152,9 +152,7 @@ inline void RefillBits(JpegInput& s) {
     int count = s.emptyBits >> 3;
     if (count > 0 && s.end - s.cursor >= 8) {
         // Usually none of the bytes wanted is 0xFF: take them in one go.
-        uint64_t word = 0;
-        for (int i = 0; i < 8; ++i)
-            word = (word << 8) | s.cursor[i];
+        uint64_t word = LoadBigEndian64(s.cursor);
         uint64_t inverted = ~word;
         uint64_t ffBytes = (inverted - 0x0101010101010101ull) & ~inverted & 0x8080808080808080ull;
         // Flags may be false alarms above a real 0xFF, never missed ones.

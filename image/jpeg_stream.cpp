@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "image/jpeg.h"
+#include "image/jpeg_pixels_sse.h"
 #include "image/jpeg_state.h"
 
 JpegState jpegState;
@@ -395,16 +396,34 @@ int DecodeScan(Image* image, int length) {
     s.input.bitBuffer = 0;
     s.input.emptyBits = 64;
     RefillBits(s.input);
+    // A grey frame's MCUs are single blocks: the vectorised path takes
+    // them a run at a time, up to the end of the row or of the interval.
+#if JPEG_HAVE_SSE2
+    bool greyRuns = ns == 1 && !s.useScalarPath;
+#else
+    bool greyRuns = false;
+#endif
     int count = 0;
     for (int r = 0; r < s.mcuRows; ++r) {
         int y0 = r * s.mcuHeight;
         int y1 = y0 + s.mcuHeight < s.frameHeight ? y0 + s.mcuHeight : s.frameHeight;
-        for (int c = 0; c < s.mcusPerRow; ++c) {
+        for (int c = 0; c < s.mcusPerRow;) {
             int x0 = c * s.mcuWidth;
             int x1 = x0 + s.mcuWidth < s.frameWidth ? x0 + s.mcuWidth : s.frameWidth;
-            DecodeMcu();
-            ++count;
-            bool last = c == s.mcusPerRow - 1 && r == s.mcuRows - 1;
+            int run = 1;
+            if (greyRuns) {
+                run = s.mcusPerRow - c;
+                if (s.restartInterval > 0 && s.restartInterval - count < run)
+                    run = s.restartInterval - count;
+#if JPEG_HAVE_SSE2
+                DecodeGreyBlocksSse(image, c, run, y0);
+#endif
+            } else {
+                DecodeMcu();
+            }
+            c += run;
+            count += run;
+            bool last = c == s.mcusPerRow && r == s.mcuRows - 1;
             if (count == s.restartInterval && !last) {
                 count = 0;
                 if (!ReadRestartMarker()) {
@@ -412,7 +431,7 @@ int DecodeScan(Image* image, int length) {
                     return 0;  // restart marker missing
                 }
             }
-            WriteMcuPixels(image, x0, x1, y0, y1);
+            if (!greyRuns) WriteMcuPixels(image, x0, x1, y0, y1);
         }
     }
     return 1;
