@@ -1,0 +1,37 @@
+// The main of every test program. Each test case runs in a directory of its
+// own below the program's working directory, so the cases that CTest runs side
+// by side never share the files they write.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+class PrivateDirectoryPerTest : public testing::EmptyTestEventListener {
+public:
+    explicit PrivateDirectoryPerTest(std::filesystem::path home) : home_(std::move(home)) {}
+
+    void OnTestStart(const testing::TestInfo& test) override {
+        std::string name = std::string(test.test_suite_name()) + "." + test.name();
+        for (char& c : name)
+            if (c == '/') c = '_';  // parameterised names hold slashes
+        std::filesystem::path directory = home_ / "work" / name;
+        std::filesystem::create_directories(directory);
+        std::filesystem::current_path(directory);
+    }
+
+    void OnTestEnd(const testing::TestInfo&) override { std::filesystem::current_path(home_); }
+
+private:
+    std::filesystem::path home_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(
+        new PrivateDirectoryPerTest(std::filesystem::current_path()));
+    return RUN_ALL_TESTS();
+}
