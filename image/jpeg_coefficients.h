@@ -58,4 +58,20 @@ inline void DecodeCoefficients(JpegInput& input, JpegComponent& component, Store
     }
 }
 
+// Calls decodeBlock(component, samples) for every block of one MCU in the
+// order the data units are coded: components in frame order, then block rows,
+// then blocks. A lone component is coded non-interleaved: one block per MCU.
+template <typename DecodeBlockFn>
+inline void ForEachBlockOfMcu(JpegState& s, DecodeBlockFn decodeBlock) {
+    bool interleaved = s.componentCount > 1;
+    for (int k = 0; k < s.componentCount; ++k) {
+        JpegComponent& component = s.components[k];
+        int vBlocks = interleaved ? component.vSampling : 1;
+        int hBlocks = interleaved ? component.hSampling : 1;
+        for (int v = 0; v < vBlocks; ++v)
+            for (int h = 0; h < hBlocks; ++h)
+                decodeBlock(component, component.samples + 8 * v * 16 + 8 * h);
+    }
+}
+
 }  // namespace jpeg_coefficients

@@ -25,6 +25,20 @@ constexpr float kHalfC1 = 0.49039263f;  // c1 / 2
 // The full path, 16 multiplications. With F1..F7 all zero it yields F0 * c4/2
 // in every output exactly (up to the sign of a zero), which is what the
 // shortcut of the scalar path gives.
+// The last stage of the 8-point transform: outputs k and 7 - k are the sum
+// and difference of the even part Ek and the odd part Ok.
+template <typename V>
+inline void CombineEvenOdd(V e0, V e1, V e2, V e3, V o0, V o1, V o2, V o3, V x[8]) {
+    x[0] = e0 + o0;
+    x[7] = e0 - o0;
+    x[1] = e1 + o1;
+    x[6] = e1 - o1;
+    x[2] = e2 + o2;
+    x[5] = e2 - o2;
+    x[3] = e3 + o3;
+    x[4] = e3 - o3;
+}
+
 template <typename V, typename K>
 inline void InverseDct8(const V f[8], V x[8], K k) {
     V a = f[0] * k(kHalfC4);
@@ -47,14 +61,7 @@ inline void InverseDct8(const V f[8], V x[8], K k) {
     V o3 = k(kC1C7) * f[1] - k(kC3C5) * f[3] + k(kC1C3) * s35 -
            k(kHalfC1) * (f[1] + f[3] + f[5] + f[7]);
 
-    x[0] = e0 + o0;
-    x[7] = e0 - o0;
-    x[1] = e1 + o1;
-    x[6] = e1 - o1;
-    x[2] = e2 + o2;
-    x[5] = e2 - o2;
-    x[3] = e3 + o3;
-    x[4] = e3 - o3;
+    CombineEvenOdd(e0, e1, e2, e3, o0, o1, o2, o3, x);
 }
 
 // InverseDct8 for inputs whose f[4..7] are all zero: the same operations in
@@ -76,14 +83,7 @@ inline void InverseDct8LowHalf(const V f[8], V x[8], K k) {
     V o2 = k(kC3C5) * f[1] - k(kC1C3) * f[3] + k(kHalfC3) * (f[3] - f[1]);
     V o3 = k(kC1C7) * f[1] - k(kC3C5) * f[3] + k(kC1C3) * f[3] - k(kHalfC1) * (f[1] + f[3]);
 
-    x[0] = e0 + o0;
-    x[7] = e0 - o0;
-    x[1] = e1 + o1;
-    x[6] = e1 - o1;
-    x[2] = e2 + o2;
-    x[5] = e2 - o2;
-    x[3] = e3 + o3;
-    x[4] = e3 - o3;
+    CombineEvenOdd(e0, e1, e2, e3, o0, o1, o2, o3, x);
 }
 
 }  // namespace jpeg_idct

@@ -117,18 +117,7 @@ void DecodeMcu() {
         return;
     }
 #endif
-    // A lone component is coded non-interleaved: one block per MCU.
-    bool interleaved = s.componentCount > 1;
-    for (int k = 0; k < s.componentCount; ++k) {
-        JpegComponent& component = s.components[k];
-        int vBlocks = interleaved ? component.vSampling : 1;
-        int hBlocks = interleaved ? component.hSampling : 1;
-        for (int v = 0; v < vBlocks; ++v) {
-            for (int h = 0; h < hBlocks; ++h) {
-                DecodeBlockScalar(component, component.samples + 8 * v * 16 + 8 * h);
-            }
-        }
-    }
+    jpeg_coefficients::ForEachBlockOfMcu(s, DecodeBlockScalar);
 }
 
 void WriteMcuPixels(Image* image, int x0, int x1, int y0, int y1) {

@@ -82,9 +82,14 @@ void Transpose(Lanes& a, Lanes& b, Lanes& c, Lanes& d) {
     _MM_TRANSPOSE4_PS(a.v, b.v, c.v, d.v);
 }
 
-// transposed: the dequantised block, column-major. Rows are transformed
-// first, then columns; results go to samples (16 floats a row) plus 128.
-void InverseDctToSamples(const float* transposed, float* samples) {
+// The whole 2-D transform of a dequantised block given column-major
+// (transposed): rows first, then columns. x[half][k] lane c is output row k
+// of column 4 * half + c, before the level shift.
+#if defined(__GNUC__)
+__attribute__((always_inline))
+#endif
+inline void
+InverseDctLanes(const float* transposed, Lanes x[2][8]) {
     Lanes top[8];     // after the row pass: top[k] lane r = row r (0..3), output k
     Lanes bottom[8];  // the same for rows 4..7
     Lanes f[8];
@@ -103,8 +108,6 @@ void InverseDctToSamples(const float* transposed, float* samples) {
     Transpose(bottom[0], bottom[1], bottom[2], bottom[3]);  // rows 4-7, columns 0-3
     Transpose(bottom[4], bottom[5], bottom[6], bottom[7]);  // rows 4-7, columns 4-7
 
-    const __m128 levelShift = _mm_set1_ps(128.0f);
-    Lanes x[8];
     JPEG_UNROLL
     for (int half = 0; half < 2; ++half) {
         JPEG_UNROLL
@@ -112,11 +115,20 @@ void InverseDctToSamples(const float* transposed, float* samples) {
             f[u] = top[4 * half + u];
             f[u + 4] = bottom[4 * half + u];
         }
-        TransformLanes(f, x);
+        TransformLanes(f, x[half]);
+    }
+}
+
+// Results go to samples (16 floats a row) plus 128.
+void InverseDctToSamples(const float* transposed, float* samples) {
+    Lanes x[2][8];
+    InverseDctLanes(transposed, x);
+    const __m128 levelShift = _mm_set1_ps(128.0f);
+    JPEG_UNROLL
+    for (int half = 0; half < 2; ++half) {
         JPEG_UNROLL
-        for (int k = 0; k < 8; ++k) {
-            _mm_store_ps(samples + 16 * k + 4 * half, _mm_add_ps(x[k].v, levelShift));
-        }
+        for (int k = 0; k < 8; ++k)
+            _mm_store_ps(samples + 16 * k + 4 * half, _mm_add_ps(x[half][k].v, levelShift));
     }
 }
 
@@ -207,31 +219,8 @@ void InverseDctLowToBytes(const float* transposed, __m128i rows[4]) {
 }
 
 void InverseDctToBytes(const float* transposed, __m128i rows[4]) {
-    Lanes top[8];
-    Lanes bottom[8];
-    Lanes f[8];
-    JPEG_UNROLL
-    for (int u = 0; u < 8; ++u)
-        f[u].v = _mm_load_ps(transposed + 8 * u);
-    TransformLanes(f, top);
-    JPEG_UNROLL
-    for (int u = 0; u < 8; ++u)
-        f[u].v = _mm_load_ps(transposed + 8 * u + 4);
-    TransformLanes(f, bottom);
-    Transpose(top[0], top[1], top[2], top[3]);
-    Transpose(top[4], top[5], top[6], top[7]);
-    Transpose(bottom[0], bottom[1], bottom[2], bottom[3]);
-    Transpose(bottom[4], bottom[5], bottom[6], bottom[7]);
     Lanes x[2][8];
-    JPEG_UNROLL
-    for (int half = 0; half < 2; ++half) {
-        JPEG_UNROLL
-        for (int u = 0; u < 4; ++u) {
-            f[u] = top[4 * half + u];
-            f[u + 4] = bottom[4 * half + u];
-        }
-        TransformLanes(f, x[half]);
-    }
+    InverseDctLanes(transposed, x);
     PackRows(x[0], x[1], rows);
 }
 
@@ -298,17 +287,9 @@ void DecodeGreyBlocksSse(Image* image, int firstBlock, int blockCount, int y0) {
 void DecodeMcuSse() {
     JpegState& s = jpegState;
     JpegInput input = s.input;  // kept in registers over the whole MCU
-    bool interleaved = s.componentCount > 1;
-    for (int k = 0; k < s.componentCount; ++k) {
-        JpegComponent& component = s.components[k];
-        int vBlocks = interleaved ? component.vSampling : 1;
-        int hBlocks = interleaved ? component.hSampling : 1;
-        for (int v = 0; v < vBlocks; ++v) {
-            for (int h = 0; h < hBlocks; ++h) {
-                DecodeBlock(input, component, component.samples + 8 * v * 16 + 8 * h);
-            }
-        }
-    }
+    jpeg_coefficients::ForEachBlockOfMcu(s, [&](JpegComponent& component, float* samples) {
+        DecodeBlock(input, component, samples);
+    });
     s.input = input;
 }
 
