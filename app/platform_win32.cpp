@@ -3,7 +3,7 @@
 // single OK button owned by the main window.
 #include <windows.h>
 
-#include "app/app_state.h"
+#include "app/window_state.h"
 #include "render/platform.h"
 
 GlProc GetGlProcAddress(const char* name) {

@@ -117,6 +117,10 @@ extern PFNGLSETFRAGMENTSHADERCONSTANTATIPROC glSetFragmentShaderConstantATI;
 
 }  // namespace ext
 
+// Who provides an extension's entry points: nobody, the driver, or one of the
+// program's own layers built on another extension.
+enum ExtensionSource { kExtensionMissing = 0, kExtensionNative, kExtensionLayer };
+
 // Resolves an entry-point name to an address, or null.
 typedef GlProc (*GlProcLookup)(const char* name);
 
