@@ -1,0 +1,75 @@
+// Start-up and release of the renderer.
+#include "app/app_state.h"
+#include "image/texture.h"
+#include "render/extensions.h"
+#include "render/fragment_shader_layer.h"
+#include "render/platform.h"
+#include "render/renderer.h"
+#include "render/shader_programs.h"
+#include "render/vertex_shader_layer.h"
+
+namespace {
+
+// The renderer cannot run without any of the three; each is reported once,
+// in the order tested.
+int ReportMissingExtension(const char* message) {
+    ShowStartupMessage(message, "OpenGL");
+    return 0;
+}
+
+void DeleteTexture(GLuint* texture) {
+    if (*texture != 0) glDeleteTextures(1, texture);
+    *texture = 0;
+}
+
+}  // namespace
+
+int InitRenderer() {
+    if (!IsExtensionSupported("GL_ARB_multitexture")) {
+        return ReportMissingExtension("GL_ARB_multitexture not found!");
+    }
+    FetchMultitextureEntryPoints();
+    // The driver's own GL_EXT_vertex_shader, or the layer on
+    // GL_ARB_vertex_program; the choice fetches the group's entry points.
+    if (!ChooseVertexShaderExtension()) {
+        return ReportMissingExtension("GL_EXT_vertex_shader not found!");
+    }
+    if (!ChooseFragmentShaderExtension()) {
+        return ReportMissingExtension("GL_ATI_fragment_shader not found!");
+    }
+
+    // Missing or unreadable files leave 0 (or no model); the program runs on.
+    fontTexture = LoadTexture("font.tga");
+    baseTexture = LoadTexture("quarzilbase.tga");
+    normalMapTexture = LoadNormalMapTexture("quarzilbump.tga");
+    environmentCubeMap = LoadCubeMap("./cubemap/gracecubemap.jpg");
+    diffuseCubeMap = LoadCubeMap("./cubemap/gracediffusecubemap.tga");
+    if (Load3ds(&model, "sphere.3ds")) modelLoaded = 1;
+
+    BuildVertexShader(&vertexShader);
+    BuildFragmentShader(&fragmentShader);
+
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    return 1;
+}
+
+void ReleaseRenderer() {
+    FreeModel(&model);
+    modelLoaded = 0;
+    DeleteTexture(&baseTexture);
+    DeleteTexture(&normalMapTexture);
+    DeleteTexture(&environmentCubeMap);
+    DeleteTexture(&diffuseCubeMap);
+    // A start-up that stopped at a missing extension fetched no deletion entry
+    // point and made no shader object.
+    if (fragmentShader != 0 && ext::glDeleteFragmentShaderATI != nullptr) {
+        ext::glDeleteFragmentShaderATI(fragmentShader);
+    }
+    fragmentShader = 0;
+    if (vertexShader != 0 && ext::glDeleteVertexShaderEXT != nullptr) {
+        ext::glDeleteVertexShaderEXT(vertexShader);
+    }
+    vertexShader = 0;
+}
