@@ -23,9 +23,11 @@ inline Bytes Cat(std::initializer_list<Bytes> parts) {
 }
 
 inline Bytes U16(const std::vector<uint16_t>& values) {
-    Bytes out;
-    for (uint16_t v : values)
-        out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)});
+    Bytes out(2 * values.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        out[2 * i] = uint8_t(values[i]);
+        out[2 * i + 1] = uint8_t(values[i] >> 8);
+    }
     return out;
 }
 
@@ -83,9 +85,13 @@ inline Bytes Mapping(const std::vector<float>& st) {
 // Each face is stored with a fourth value, edge flags, that the reader drops.
 inline Bytes FaceList(const std::vector<uint16_t>& faces, const std::string& materialName = "") {
     uint16_t count = uint16_t(faces.size() / 3);
-    std::vector<uint16_t> values = {count};
-    for (size_t i = 0; i + 2 < faces.size(); i += 3)
-        values.insert(values.end(), {faces[i], faces[i + 1], faces[i + 2], 7});
+    std::vector<uint16_t> values(1 + 4 * size_t(count));
+    values[0] = count;
+    for (size_t f = 0; f < count; ++f) {
+        for (size_t k = 0; k < 3; ++k)
+            values[1 + 4 * f + k] = faces[3 * f + k];
+        values[1 + 4 * f + 3] = 7;
+    }
     // The group's list of faces is not read; it is left empty.
     Bytes group = materialName.empty() ? Bytes{} : MakeChunk(0x4130, {Str(materialName), U16({0})});
     return MakeChunk(0x4120, {U16(values), group});
