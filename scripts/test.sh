@@ -2,6 +2,7 @@
 # Builds everything and runs every test:
 #   1. installs the Debian packages it needs and checks the formatting,
 #   2. native build (g++) of the libraries, tools, tests and benchmarks; runs the tests,
+#      then the same again as a Release (-O3) build, whose optimiser warns and folds differently,
 #   3. cross-compiles the Windows build with MinGW-w64,
 #   4. builds the libFuzzer targets (clang) and runs each for a short smoke run,
 #   5. runs the tests again in an AddressSanitizer + UndefinedBehaviorSanitizer build,
@@ -26,6 +27,11 @@ cmake --build build/native -j "$JOBS"
 
 step "Native tests"
 ctest --test-dir build/native -j "$JOBS" --output-on-failure --progress
+
+step "Release build (-O3) and its tests"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVIEWER_BENCH=ON >/dev/null
+cmake --build build/release -j "$JOBS"
+ctest --test-dir build/release -j "$JOBS" --output-on-failure
 
 step "Windows cross build (MinGW-w64)"
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
