@@ -21,5 +21,6 @@ ExtensionSource VertexShaderExtensionSource();
 GlProc LookUpVertexShaderLayerProc(const char* name);
 
 // glEnable or glDisable of GL_VERTEX_SHADER_EXT; while the layer stands in it
-// reaches the driver as GL_VERTEX_PROGRAM_ARB.
+// reaches the driver as GL_VERTEX_PROGRAM_ARB (the driver would refuse the
+// extension's own enum). Does nothing when neither provides the extension.
 void SetVertexShaderEnabled(int enabled);
