@@ -147,7 +147,9 @@ inline uint64_t LoadBigEndian64(const uint8_t* bytes) {
 
 // Loads whole bytes until fewer than 8 bits are empty. A 0xFF byte is data
 // and the byte after it is dropped unseen: the 0xFF 0x00 stuffing of the
-// format, and the second byte of a restart marker.
+// format, and the second byte of a restart marker. A marker may come after
+// any number of 0xFF fill bytes; a run of them and the byte that ends it
+// load as one 0xFF, as a lone marker does.
 inline void RefillBits(JpegInput& s) {
     int count = s.emptyBits >> 3;
     if (count > 0 && s.end - s.cursor >= 8) {
@@ -166,7 +168,10 @@ inline void RefillBits(JpegInput& s) {
     while (s.emptyBits >= 8) {
         s.emptyBits -= 8;
         uint64_t b = NextByte(s);
-        if (b == 0xFF) NextByte(s);
+        if (b == 0xFF) {
+            while (NextByte(s) == 0xFF) {
+            }
+        }
         s.bitBuffer |= b << s.emptyBits;
     }
 }

@@ -179,7 +179,9 @@ int ParseJpeg(Image* image) {
     while (!s.input.endOfData) {
         if (NextByte(s.input) != 0xFF) return 0;  // a marker must come next
         uint8_t code = NextByte(s.input);
-        if (code == 0xD9) return 0;  // end of image before any scan
+        while (code == 0xFF)
+            code = NextByte(s.input);  // fill bytes before the marker code
+        if (code == 0xD9) return 0;    // end of image before any scan
         int length = ReadWord(s.input);
         if (s.input.endOfData) return 0;  // cut inside a marker
         if (length < 2) return 0;         // length below its own two bytes

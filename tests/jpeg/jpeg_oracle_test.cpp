@@ -5,6 +5,9 @@
 
 #include <iterator>
 #include <random>
+#include <string>
+#include <tuple>
+#include <utility>
 
 #include "image/jpeg.h"
 #include "image/jpeg_idct.h"
@@ -120,6 +123,89 @@ TEST(JpegDamage, DamagedFilesGiveZeroOrAWholePicture) {
             size_t size = result ? size_t(image.width) * image.height * image.bitsPerPixel / 8 : 0;
             Bytes everyByte(image.pixels, image.pixels + size);  // the sanitizers check the block
             free(image.pixels);
+        }
+    }
+}
+
+namespace {
+
+// Where WithFillBytes puts its 0xFF fill bytes.
+constexpr unsigned kBeforeSegments = 1, kBeforeRestarts = 2, kBeforeEnd = 4;
+
+// The file with `count` 0xFF fill bytes in front of each marker of `places`:
+// the segment markers after the start of image up to the scan's, the
+// restart markers in the scan, the end of image.
+Bytes WithFillBytes(const Bytes& jpeg, size_t count, unsigned places) {
+    Bytes out(jpeg.begin(), jpeg.begin() + 2);
+    bool inScan = false;
+    size_t i = 2;
+    while (i + 1 < jpeg.size()) {
+        uint8_t code = jpeg[i + 1];
+        bool marker = jpeg[i] == 0xFF && code != 0x00;
+        size_t length = jpeg[i] == 0xFF ? 2 : 1;  // a marker, a stuffed 0xFF or a data byte
+        unsigned place = 0;
+        if (marker && !inScan) {
+            place = kBeforeSegments;
+            if (i + 3 < jpeg.size()) length = 2 + size_t(jpeg[i + 2] << 8 | jpeg[i + 3]);
+            inScan = code == 0xDA;
+        } else if (marker) {
+            place = code == 0xD9 ? kBeforeEnd : code >= 0xD0 && code <= 0xD7 ? kBeforeRestarts : 0;
+        }
+        if (places & place) out.insert(out.end(), count, 0xFF);
+        length = std::min(length, jpeg.size() - i);
+        out.insert(out.end(), jpeg.begin() + long(i), jpeg.begin() + long(i + length));
+        i += length;
+    }
+    out.insert(out.end(), jpeg.begin() + long(i), jpeg.end());
+    return out;
+}
+
+}  // namespace
+
+// Any marker may follow 0xFF fill bytes. With them between the segments,
+// before the restart markers and before the end of image, both pixel paths
+// must give the bytes they give without, and djpeg must agree.
+TEST(JpegFillBytes, FillBytesBeforeMarkersChangeNoPixel) {
+    const std::tuple<Content, int, int, int, const char*> files[] = {
+        {Content::SmoothNoise, 40, 24, 3, "-quality 90 -sample 2x2 -restart 1B"},
+        {Content::Noise, 33, 17, 3, "-quality 75 -sample 2x1 -restart 2B -optimize"},
+        {Content::Noise, 40, 17, 1, "-quality 95 -restart 1B"},
+        {Content::Edges, 64, 16, 1, "-quality 60 -restart 3B"},
+        {Content::SmoothNoise, 24, 24, 3, "-quality 90 -sample 1x1"}};
+    const std::pair<unsigned, size_t> fills[] = {
+        {kBeforeSegments, 3},
+        {kBeforeRestarts, 1},
+        {kBeforeRestarts, 2},
+        {kBeforeRestarts, 9},
+        {kBeforeEnd, 5},
+        {kBeforeSegments | kBeforeRestarts | kBeforeEnd, 1},
+        {kBeforeSegments | kBeforeRestarts | kBeforeEnd, 300}};
+    for (const auto& [content, width, height, channels, options] : files) {
+        Picture source = MakePicture(content, width, height, channels, unsigned(width));
+        Bytes plain = EncodeWithCjpeg(source, options);
+        ASSERT_FALSE(plain.empty());
+        Picture ours = DecodeOurs(plain);
+        ASSERT_FALSE(ours.samples.empty()) << options;
+        for (auto [places, count] : fills) {
+            SCOPED_TRACE(testing::Message() << options << ", places " << places << " x" << count);
+            Bytes filled = WithFillBytes(plain, count, places);
+            // Restart markers are the only 0xFF 0xD0..0xD7 pairs after the scan header.
+            size_t restarts = 0;
+            for (size_t i = FindMarker(plain, 0xDA); i + 1 < plain.size(); ++i)
+                restarts += plain[i] == 0xFF && plain[i + 1] >= 0xD0 && plain[i + 1] <= 0xD7;
+            if (std::string(options).find("restart") != std::string::npos) {
+                ASSERT_GT(restarts, 0u);
+            }
+            // APP0, DQT, SOF0, DHT and SOS at least come before the scan.
+            size_t segmentGrowth =
+                filled.size() - plain.size() -
+                count * ((places & kBeforeRestarts ? restarts : 0) + (places & kBeforeEnd ? 1 : 0));
+            ASSERT_EQ(0u, segmentGrowth % count);
+            ASSERT_EQ(places & kBeforeSegments ? true : false, segmentGrowth >= 5 * count);
+            EXPECT_TRUE(ours.samples == DecodeOurs(filled).samples);
+            EXPECT_TRUE(ours.samples == DecodeOurs(filled, true).samples);
+            EXPECT_LE(LargestDifference(DecodeOurs(filled), DecodeWithDjpeg(filled)),
+                      content == Content::Noise && channels == 3 ? 40 : 3);
         }
     }
 }

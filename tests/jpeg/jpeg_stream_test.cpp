@@ -28,10 +28,12 @@ struct StreamPlan {
     int scanTables[3] = {0x00, 0x00, 0x00};                // DC table << 4 | AC table
     int restartInterval = -1;                              // -1: no DRI segment
     std::vector<BlockCode> blocks = {};
+    int fillBytes = 0;  // 0xFF fill bytes before each marker after the start of image
 };
 
-void PutSegment(Bytes* out, int marker, const Bytes& body) {
+void PutSegment(Bytes* out, int marker, const Bytes& body, int fillBytes) {
     size_t length = body.size() + 2;
+    out->insert(out->end(), size_t(fillBytes), 0xFF);
     out->insert(out->end(), {0xFF, uint8_t(marker), uint8_t(length >> 8), uint8_t(length)});
     out->insert(out->end(), body.begin(), body.end());
 }
@@ -60,7 +62,7 @@ Bytes BuildStream(const StreamPlan& plan) {
             if (idByte & 0x10) table.push_back(uint8_t(value >> 8));  // big-endian
             table.push_back(uint8_t(value));
         }
-        PutSegment(&out, 0xDB, table);
+        PutSegment(&out, 0xDB, table, plan.fillBytes);
     }
     Bytes frame = {8, 0, uint8_t(plan.height), 0, uint8_t(plan.width), uint8_t(plan.components)};
     Bytes scan = {uint8_t(plan.components)};
@@ -68,7 +70,7 @@ Bytes BuildStream(const StreamPlan& plan) {
         frame.insert(frame.end(), {uint8_t(k + 1), uint8_t(k ? 0x11 : plan.h << 4 | plan.v), 0});
         scan.insert(scan.end(), {uint8_t(k + 1), uint8_t(plan.scanTables[k])});
     }
-    PutSegment(&out, 0xC0, frame);
+    PutSegment(&out, 0xC0, frame, plan.fillBytes);
     Bytes dc(16, 0), ac(16, 0), tables;  // counts by code length, then symbols
     dc[3] = 12;
     ac[7] = 176;
@@ -81,11 +83,12 @@ Bytes BuildStream(const StreamPlan& plan) {
         tables.push_back(uint8_t(classAndId));
         tables.insert(tables.end(), table.begin(), table.end());
     }
-    PutSegment(&out, 0xC4, tables);
+    PutSegment(&out, 0xC4, tables, plan.fillBytes);
     int interval = plan.restartInterval, blocks = int(plan.blocks.size());
-    if (interval >= 0) PutSegment(&out, 0xDD, {uint8_t(interval >> 8), uint8_t(interval)});
+    if (interval >= 0)
+        PutSegment(&out, 0xDD, {uint8_t(interval >> 8), uint8_t(interval)}, plan.fillBytes);
     scan.insert(scan.end(), {0, 63, 0});
-    PutSegment(&out, 0xDA, scan);
+    PutSegment(&out, 0xDA, scan, plan.fillBytes);
     std::string bits;
     int mcuBlocks = interval * (plan.components == 1 ? 1 : plan.h * plan.v + 2);
     for (int b = 0; b < blocks; ++b) {
@@ -102,10 +105,12 @@ Bytes BuildStream(const StreamPlan& plan) {
         PutBits(&bits, 0, 8);  // end of block
         if (interval > 0 && (b + 1) % mcuBlocks == 0 && b + 1 < blocks) {
             PackBits(&bits, &out);
+            out.insert(out.end(), size_t(plan.fillBytes), 0xFF);
             out.insert(out.end(), {0xFF, uint8_t(0xD0 + ((b + 1) / mcuBlocks - 1) % 8)});
         }
     }
     PackBits(&bits, &out);
+    out.insert(out.end(), size_t(plan.fillBytes), 0xFF);
     out.insert(out.end(), {0xFF, 0xD9});
     return out;
 }
@@ -153,17 +158,24 @@ TEST(JpegWorkedCases, ColourSamplesTruncateAndClampAndRowsLandBottomUp) {
 
 // 8 MCUs in a row with interval 4: one marker, after MCU 4, where the DC
 // predictor restarts at 0; none after MCU 8. Each MCU is 4 * DC / 8 + 128 for
-// DC values 10, 20, -30, 40, 50, -60, 70, 5.
+// DC values 10, 20, -30, 40, 50, -60, 70, 5. The same with 0xFF fill bytes
+// before every marker, where the format allows any number of them.
 TEST(JpegWorkedCases, RestartMarkerResetsTheDcPredictor) {
-    StreamPlan plan{64, 8, 1, 1, 1, {{0x00, 4}}, {0x00, 0x10}, {0, 0, 0}, 4};
-    plan.blocks = {{10}, {10}, {-50}, {70}, {50}, {-110}, {130}, {-65}};  // DC differences
-    Bytes jpeg = BuildStream(plan);
-    Picture picture = DecodeOurs(jpeg);
-    ASSERT_EQ(64u * 8, picture.samples.size());
-    const int expected[8] = {133, 138, 113, 148, 153, 98, 163, 130};
-    for (size_t i = 0; i < picture.samples.size(); ++i)
-        ASSERT_EQ(expected[i % 64 / 8], picture.samples[i]) << "sample " << i;
-    EXPECT_LE(LargestDifference(picture, DecodeWithDjpeg(jpeg)), 1);
+    for (int fillBytes : {0, 1, 2, 7}) {
+        SCOPED_TRACE(testing::Message() << fillBytes << " fill bytes");
+        StreamPlan plan{64, 8, 1, 1, 1, {{0x00, 4}}, {0x00, 0x10}, {0, 0, 0}, 4};
+        plan.blocks = {{10}, {10}, {-50}, {70}, {50}, {-110}, {130}, {-65}};  // DC differences
+        plan.fillBytes = fillBytes;
+        Bytes jpeg = BuildStream(plan);
+        for (bool scalarPath : {false, true}) {
+            Picture picture = DecodeOurs(jpeg, scalarPath);
+            ASSERT_EQ(64u * 8, picture.samples.size());
+            const int expected[8] = {133, 138, 113, 148, 153, 98, 163, 130};
+            for (size_t i = 0; i < picture.samples.size(); ++i)
+                ASSERT_EQ(expected[i % 64 / 8], picture.samples[i]) << "sample " << i;
+            EXPECT_LE(LargestDifference(picture, DecodeWithDjpeg(jpeg)), 1);
+        }
+    }
 }
 
 namespace {
@@ -204,6 +216,8 @@ const Case kCases[] = {
     {"first APP0 not JFIF", 0, 0, {0xFF, 0xE0, 0, 6, 'A', 'V', 'I', '1'}},
     {"no start of image", 0xD8, 1, {0xD9}},
     {"no marker where one is due", 0, 0, {0x00}},
+    {"fill bytes before a comment", 0, 0, {0xFF, 0xFF, 0xFF, 0xFE, 0, 3, 0xFF}, 1},
+    {"fill bytes, then end of image", 0, 0, {0xFF, 0xFF, 0xFF, 0xD9}},
     {"end of image before any scan", 0, 0, {0xFF, 0xD9}},
     {"segment past the end of the file", 0, 0, {0xFF, 0xFE, 0x10, 0x00, 'x'}},
     {"segment length below two", 0, 0, {0xFF, 0xFE, 0, 1}},
@@ -268,6 +282,7 @@ TEST(JpegRefusal, BadStreamsGiveZeroAndAnEmptyRecordWhateverCameBefore) {
     }
     ExpectResult({}, 0);
     ExpectResult({0xFF, 0xD8, 0xFF, 0xD9}, 0);
+    ExpectResult({0xFF, 0xD8, 0xFF, 0xFF, 0xFF}, 0);  // fill bytes up to the end
     ExpectResult(Bytes(good.begin(), good.begin() + long(FindMarker(good, 0xDA))), 0);
     Image image{};
     EXPECT_EQ(0, LoadJpeg("no/such/picture.jpg", &image));
