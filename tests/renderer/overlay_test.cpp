@@ -1,5 +1,5 @@
-// The overlay on its own: where glyphs stand, which cell each code takes, the
-// cut at the buffer's end, and the state that EndOverlay gives back.
+// The overlay on its own: where glyphs stand, which cell each code takes, and
+// the cut at the buffer's end. The frame tests check the state it gives back.
 #include "render/overlay.h"
 
 #include <gtest/gtest.h>
@@ -46,22 +46,16 @@ TEST(Overlay, GlyphsStandWhereThePenPutsThem) {
     EXPECT_EQ(ReadLine(frame, 16, 32), "");
     EXPECT_EQ(ReadLine(frame, 16, 16), "yz");
     EXPECT_EQ(ReadLine(frame, 0, 16), "");
-    glDeleteTextures(1, &font);
-}
-
-TEST(Overlay, CodesAbove127TakeTheLowerHalfOfTheFont) {
-    ASSERT_TRUE(UseOffscreenSize(kWidth, kHeight));
-    const GLuint font = LoadTestFont();
-    ASSERT_NE(font, 0u);
-    // A signed char would make these negative and sample outside the font.
-    const Frame frame = DrawText(font, 0, 0, "%s", "\xC1\x80\xFF");
+    // Codes above 127 take the lower half of the font; a signed char would
+    // make them negative and sample outside it.
+    frame = DrawText(font, 0, 0, "%s", "\xC1\x80\xFF");
     EXPECT_EQ(ReadGlyph(frame, 0, 0), 0xC1);
     EXPECT_EQ(ReadGlyph(frame, 16, 0), 0x80);
     EXPECT_EQ(ReadGlyph(frame, 32, 0), 0xFF);
     glDeleteTextures(1, &font);
 }
 
-TEST(Overlay, TextPastTheBufferIsCut) {
+TEST(Overlay, TextPastTheBufferIsCutAndANullFormatDrawsNothing) {
     ASSERT_TRUE(UseOffscreenSize(kWidth, kHeight));
     const GLuint font = LoadTestFont();
     ASSERT_NE(font, 0u);
@@ -69,41 +63,17 @@ TEST(Overlay, TextPastTheBufferIsCut) {
     // fits before the terminator, so C is cut. Starting that many lines up
     // puts B's line on screen.
     const std::string text = std::string(4094, '\n') + "BC";
-    const Frame frame = DrawText(font, 0, 16 + 16 * 4094, "%s", text.c_str());
+    Frame frame = DrawText(font, 0, 16 + 16 * 4094, "%s", text.c_str());
     EXPECT_EQ(ReadLine(frame, 0, 16), "B");
-    glDeleteTextures(1, &font);
-}
-
-TEST(Overlay, EndOverlayGivesBackTheState) {
-    ASSERT_TRUE(UseOffscreenSize(kWidth, kHeight));
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glDisable(GL_BLEND);
-    GLdouble projection[16];
-    GLdouble after[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    BeginOverlay(kWidth, kHeight);
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
     // A null format binds and draws nothing.
+    glBindTexture(GL_TEXTURE_2D, 0);
     const char* noFormat = nullptr;
-    PrintText(0, 0, 77, noFormat);
+    frame = DrawText(font, 0, 16, noFormat);
+    EXPECT_EQ(ReadLine(frame, 0, 16), "");
     GLint bound = -1;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, 0);
-    EndOverlay();
-    glGetDoublev(GL_PROJECTION_MATRIX, after);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(after[i], projection[i]) << i;
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glDeleteTextures(1, &font);
 }
 
 }  // namespace
