@@ -1,5 +1,6 @@
 #include "render/vertex_shader_translator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -20,7 +21,7 @@ struct Translation {
     std::string declarations;
     std::string prologue;
     std::string body;
-    int usesScratch = 0;
+    int usesScratch = 0;  // scratch temps needed: 0, 1 or 2
     int usesAddress = 0;
 };
 
@@ -201,7 +202,7 @@ const char* ComponentwiseOpcode(GLenum op) {
         case GL_OP_POWER_EXT:
             return "POW";
         case GL_OP_RECIP_EXT:
-            return "RSQ";
+            return "RCP";
         case GL_OP_RECIP_SQRT_EXT:
             return "RSQ";
         case GL_OP_DOT3_EXT:
@@ -231,7 +232,8 @@ void TranslateIndex(const VertexShaderRecording& recording, const VertexShaderIn
         Emit(out, in, "MAD scratch.x, scratch.x, {4}.x, " + slotText);
     }
     Emit(out, in, "ARL A0.x, scratch.x");
-    out->usesScratch = out->usesAddress = 1;
+    out->usesScratch = std::max(out->usesScratch, 1);
+    out->usesAddress = 1;
     if (result.type == 'M') {
         for (int r = 0; r < 4; ++r)
             Emit(out, in,
@@ -258,14 +260,20 @@ void TranslateOp(const VertexShaderRecording& recording, const VertexShaderInstr
             Emit(out, in, "MOV " + dst + ", -" + Read(args[0]));
             return;
         case GL_OP_ROUND_EXT:
-            out->usesScratch = 1;
+            out->usesScratch = std::max(out->usesScratch, 1);
             Emit(out, in, "ADD scratch, " + Read(args[0]) + ", 0.5");
             Emit(out, in, "FLR " + dst + ", scratch");
             return;
         case GL_OP_CLAMP_EXT:
-            out->usesScratch = 1;
-            Emit(out, in, "MAX scratch, " + Read(args[0]) + ", " + Read(args[1]));
-            Emit(out, in, "MIN " + dst + ", scratch, " + Read(args[2]));
+            // a1 <= a2 ? a2 : min(a1, a3), the extension's order of tests even
+            // when a2 > a3. Each select multiplies by an exact 0 or 1, so the
+            // value picked comes through unrounded.
+            out->usesScratch = 2;
+            Emit(out, in, "MIN scratch, " + Read(args[0]) + ", " + Read(args[2]));
+            Emit(out, in, "SLT scratch2, " + Read(args[1]) + ", " + Read(args[0]));
+            Emit(out, in, "MUL scratch, scratch, scratch2");
+            Emit(out, in, "SGE scratch2, " + Read(args[1]) + ", " + Read(args[0]));
+            Emit(out, in, "MAD " + dst + ", scratch2, " + Read(args[1]) + ", scratch");
             return;
         case GL_OP_CROSS_PRODUCT_EXT:
             Emit(out, in, "XPD " + result.name + ".xyz, " + Read(args[0]) + ", " + Read(args[1]));
@@ -281,7 +289,7 @@ void TranslateOp(const VertexShaderRecording& recording, const VertexShaderInstr
                      "DP4 " + target + "." + "xyzw"[r] + ", " + args[0].rows[r] + ", " +
                          Read(args[1]));
             if (aliased) {
-                out->usesScratch = 1;
+                out->usesScratch = std::max(out->usesScratch, 1);
                 Emit(out, in, "MOV " + result.name + ", scratch");
             }
             return;
@@ -366,7 +374,8 @@ GLenum TranslateVertexShader(const VertexShaderRecording& recording, VertexShade
     std::string text = "!!ARBvp1.0\n# GL_EXT_vertex_shader program, " +
                        std::to_string(recording.instructions.size()) + " instructions\n";
     text += translation.declarations;
-    if (translation.usesScratch) text += "TEMP scratch;\n";
+    if (translation.usesScratch > 0)
+        text += translation.usesScratch > 1 ? "TEMP scratch, scratch2;\n" : "TEMP scratch;\n";
     if (translation.usesAddress) text += "ADDRESS A0;\n";
     text += translation.prologue + translation.body + "END\n";
     program->text = text;

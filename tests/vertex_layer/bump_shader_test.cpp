@@ -162,6 +162,12 @@ TEST(BumpVertexShader, OutputsMatchDoublePrecisionAtEachBumpScale) {
         }
     }
     CloseVertexOutputReader(&reader);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    for (int set = 0; set < 3; ++set) {
+        ext::glClientActiveTextureARB(GL_TEXTURE0_ARB + set);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    ext::glClientActiveTextureARB(GL_TEXTURE0_ARB);
     EXPECT_EQ(FetchGlError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
