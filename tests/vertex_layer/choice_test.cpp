@@ -1,0 +1,113 @@
+// Who provides GL_EXT_vertex_shader. This program stands in for a driver that
+// offers the extension: it shadows glGetString to add the name, resolves the
+// group to an entry point of its own, and watches glEnable and glDisable.
+#include <GL/osmesa.h>
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "render/vertex_shader_layer.h"
+#include "tests/support/offscreen_gl.h"
+
+namespace {
+
+bool offerExtension = false;
+std::vector<GLenum> enabled, disabled;
+
+void APIENTRY DriverEntryPoint() {}
+
+}  // namespace
+
+extern "C" const GLubyte* GLAPIENTRY glGetString(GLenum name) {
+    typedef const GLubyte*(GLAPIENTRY * GetString)(GLenum);
+    static GetString driver = reinterpret_cast<GetString>(dlsym(RTLD_NEXT, "glGetString"));
+    static std::string withExtension;
+    if (name != GL_EXTENSIONS || !offerExtension) return driver(name);
+    withExtension = reinterpret_cast<const char*>(driver(name));
+    withExtension += " GL_EXT_vertex_shader";
+    return reinterpret_cast<const GLubyte*>(withExtension.c_str());
+}
+
+// Only the two enums of interest are kept from the driver, which would refuse
+// GL_VERTEX_SHADER_EXT.
+extern "C" void GLAPIENTRY glEnable(GLenum cap) {
+    typedef void(GLAPIENTRY * Enable)(GLenum);
+    static Enable driver = reinterpret_cast<Enable>(dlsym(RTLD_NEXT, "glEnable"));
+    enabled.push_back(cap);
+    if (cap != GL_VERTEX_SHADER_EXT) driver(cap);
+}
+
+extern "C" void GLAPIENTRY glDisable(GLenum cap) {
+    typedef void(GLAPIENTRY * Disable)(GLenum);
+    static Disable driver = reinterpret_cast<Disable>(dlsym(RTLD_NEXT, "glDisable"));
+    disabled.push_back(cap);
+    if (cap != GL_VERTEX_SHADER_EXT) driver(cap);
+}
+
+// The platform's resolver: the driver's own group when it offers the extension.
+GlProc GetGlProcAddress(const char* name) {
+    if (offerExtension && LookUpVertexShaderLayerProc(name) != nullptr)
+        return reinterpret_cast<GlProc>(&DriverEntryPoint);
+    return reinterpret_cast<GlProc>(OSMesaGetProcAddress(name));
+}
+
+void ShowStartupMessage(const char*, const char*) {}
+
+namespace {
+
+// A few entries from the start, middle and end of the group.
+const void* GroupSample(int i) {
+    const void* sample[] = {reinterpret_cast<const void*>(ext::glBeginVertexShaderEXT),
+                            reinterpret_cast<const void*>(ext::glSetInvariantEXT),
+                            reinterpret_cast<const void*>(ext::glVariantPointerEXT),
+                            reinterpret_cast<const void*>(ext::glGetLocalConstantFloatvEXT)};
+    return sample[i];
+}
+const char* const kSampleNames[] = {"glBeginVertexShaderEXT", "glSetInvariantEXT",
+                                    "glVariantPointerEXT", "glGetLocalConstantFloatvEXT"};
+
+TEST(VertexShaderChoice, DriverExtensionWinsOverTheLayer) {
+    ASSERT_TRUE(MakeOffscreenGlCurrent());
+    ASSERT_TRUE(IsExtensionSupported("GL_ARB_vertex_program"));
+    offerExtension = true;
+    ASSERT_EQ(ChooseVertexShaderExtension(), 1);
+    EXPECT_EQ(VertexShaderExtensionSource(), kExtensionNative);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(GroupSample(i), reinterpret_cast<const void*>(&DriverEntryPoint))
+            << kSampleNames[i];
+    enabled.clear();
+    disabled.clear();
+    SetVertexShaderEnabled(1);
+    SetVertexShaderEnabled(0);
+    EXPECT_EQ(enabled, std::vector<GLenum>{GL_VERTEX_SHADER_EXT});
+    EXPECT_EQ(disabled, std::vector<GLenum>{GL_VERTEX_SHADER_EXT});
+    offerExtension = false;
+}
+
+TEST(VertexShaderChoice, LayerStandsInOnArbVertexProgram) {
+    ASSERT_TRUE(MakeOffscreenGlCurrent());
+    offerExtension = false;
+    ASSERT_EQ(ChooseVertexShaderExtension(), 1);
+    EXPECT_EQ(VertexShaderExtensionSource(), kExtensionLayer);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NE(GroupSample(i), nullptr);
+        EXPECT_EQ(GroupSample(i),
+                  reinterpret_cast<const void*>(LookUpVertexShaderLayerProc(kSampleNames[i])))
+            << kSampleNames[i];
+    }
+    EXPECT_EQ(LookUpVertexShaderLayerProc("glEnable"), nullptr);
+    EXPECT_EQ(LookUpVertexShaderLayerProc(nullptr), nullptr);
+    enabled.clear();
+    disabled.clear();
+    SetVertexShaderEnabled(1);
+    EXPECT_TRUE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
+    SetVertexShaderEnabled(0);
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
+    EXPECT_EQ(enabled, std::vector<GLenum>{GL_VERTEX_PROGRAM_ARB});
+    EXPECT_EQ(disabled, std::vector<GLenum>{GL_VERTEX_PROGRAM_ARB});
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+}  // namespace
