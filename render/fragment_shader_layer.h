@@ -14,7 +14,13 @@
 // when the extension is available. Needs a current context.
 int ChooseFragmentShaderExtension();
 
-// What the last ChooseFragmentShaderExtension decided.
+// Makes this layer the provider even when the driver offers the extension
+// (which lets tests run one shader both ways in one process): fetches the
+// group from the layer and returns 1, or returns 0 and changes nothing when
+// the driver lacks GL_ARB_fragment_program. Needs a current context.
+int UseFragmentShaderLayer();
+
+// What the last ChooseFragmentShaderExtension or UseFragmentShaderLayer decided.
 ExtensionSource FragmentShaderExtensionSource();
 
 // The layer's own entry points by name, for FetchFragmentShaderEntryPoints;
