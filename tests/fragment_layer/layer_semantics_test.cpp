@@ -274,7 +274,7 @@ const HandWorked kHandWorked[] = {
         ext::glColorFragmentOp1ATI(GL_MOV_ATI, R1, N, N, GL_CON_2_ATI, N, N);
         ext::glColorFragmentOp1ATI(GL_MOV_ATI, R2, N, N, C0, N, N);
         Pass(R2, R1); Pass(R1, R2);
-        ext::glColorFragmentOp2ATI(GL_SUB_ATI, R0, N, N, R1, N, N, R2, N, N); },
+        ext::glColorFragmentOp2ATI(GL_SUB_ATI, R0, N, N, R2, N, N, R1, N, N); },
         {0.5f, 0.5f, 0.5f, -1}},
 };
 // clang-format on
