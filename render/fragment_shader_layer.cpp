@@ -56,11 +56,10 @@ bool Fetch(Pointer* pointer, const char* name) {
 // The GL_ARB_fragment_program entry points and the limits the layer needs.
 bool PrepareDriverSide() {
     if (!IsExtensionSupported("GL_ARB_fragment_program")) return false;
-    const bool fetched = Fetch(&genPrograms, "glGenProgramsARB") &&
-                         Fetch(&deletePrograms, "glDeleteProgramsARB") &&
-                         Fetch(&bindProgram, "glBindProgramARB") &&
-                         Fetch(&programString, "glProgramStringARB") &&
-                         Fetch(&programLocalParameter, "glProgramLocalParameter4fvARB");
+    const bool fetched =
+        Fetch(&genPrograms, "glGenProgramsARB") && Fetch(&deletePrograms, "glDeleteProgramsARB") &&
+        Fetch(&bindProgram, "glBindProgramARB") && Fetch(&programString, "glProgramStringARB") &&
+        Fetch(&programLocalParameter, "glProgramLocalParameter4fvARB");
     if (!fetched) return false;
     GLint units = 0;
     glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
@@ -184,7 +183,8 @@ GLuint APIENTRY LayerGenFragmentShaders(GLuint range) {
     }
     const GLuint first = shaders.empty() ? 1 : shaders.rbegin()->first + 1;
     if (first == 0 || range > ~GLuint(0) - first + 1) return 0;  // no such run of names left
-    for (GLuint i = 0; i < range; ++i) shaders[first + i];
+    for (GLuint i = 0; i < range; ++i)
+        shaders[first + i];
     return first;
 }
 
@@ -271,8 +271,7 @@ void APIENTRY LayerAlphaFragmentOp2(GLenum op, GLuint dst, GLuint dstMod, GLuint
 
 void APIENTRY LayerAlphaFragmentOp3(GLenum op, GLuint dst, GLuint dstMod, GLuint arg1,
                                     GLuint arg1Rep, GLuint arg1Mod, GLuint arg2, GLuint arg2Rep,
-                                    GLuint arg2Mod, GLuint arg3, GLuint arg3Rep,
-                                    GLuint arg3Mod) {
+                                    GLuint arg2Mod, GLuint arg3, GLuint arg3Rep, GLuint arg3Mod) {
     const FragmentArgument arguments[] = {
         {arg1, arg1Rep, arg1Mod}, {arg2, arg2Rep, arg2Mod}, {arg3, arg3Rep, arg3Mod}};
     if (Defining()) Report(RecordAlphaOperation(Recording(), op, dst, dstMod, 3, arguments));

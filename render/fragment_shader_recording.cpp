@@ -30,8 +30,8 @@ bool IsOperationOfArity(GLenum op, int argumentCount) {
             return op == GL_ADD_ATI || op == GL_MUL_ATI || op == GL_SUB_ATI || op == GL_DOT3_ATI ||
                    op == GL_DOT4_ATI;
         case 3:
-            return op == GL_MAD_ATI || op == GL_LERP_ATI || op == GL_CND_ATI ||
-                   op == GL_CND0_ATI || op == GL_DOT2_ADD_ATI;
+            return op == GL_MAD_ATI || op == GL_LERP_ATI || op == GL_CND_ATI || op == GL_CND0_ATI ||
+                   op == GL_DOT2_ADD_ATI;
         default:
             return false;
     }
@@ -76,8 +76,8 @@ GLenum RecordSetup(FragmentShaderRecording* recording, bool sample, GLuint dst, 
         return Refuse(recording, GL_INVALID_ENUM);
     }
     const bool fromRegister = IsRegister(source);
-    if (!fromRegister && !(IsTexCoordSource(source) &&
-                           int(source - GL_TEXTURE0_ARB) < recording->textureUnits)) {
+    if (!fromRegister &&
+        !(IsTexCoordSource(source) && int(source - GL_TEXTURE0_ARB) < recording->textureUnits)) {
         return Refuse(recording, GL_INVALID_ENUM);
     }
     if (swizzle < GL_SWIZZLE_STR_ATI || swizzle > GL_SWIZZLE_STQ_DQ_ATI) {
@@ -130,25 +130,24 @@ GLenum CheckOperation(GLenum op, GLuint dst, GLuint dstMod, int argumentCount,
             replicate == GL_ALPHA || (replicate == GL_NONE && (alpha || op == GL_DOT4_ATI));
         if (readsAlpha) return GL_INVALID_OPERATION;
     }
-    if (argumentCount == 3 && IsConstant(arguments[0].source) &&
-        IsConstant(arguments[1].source) && IsConstant(arguments[2].source) &&
-        arguments[0].source != arguments[1].source && arguments[0].source != arguments[2].source &&
-        arguments[1].source != arguments[2].source) {
+    if (argumentCount == 3 && IsConstant(arguments[0].source) && IsConstant(arguments[1].source) &&
+        IsConstant(arguments[2].source) && arguments[0].source != arguments[1].source &&
+        arguments[0].source != arguments[2].source && arguments[1].source != arguments[2].source) {
         return GL_INVALID_OPERATION;  // at most two different constants per instruction
     }
     return GL_NO_ERROR;
 }
 
 FragmentOperation MakeOperation(GLenum op, GLuint dst, GLuint dstMask, GLuint dstMod,
-                                int argumentCount, const FragmentArgument* arguments,
-                                int number) {
+                                int argumentCount, const FragmentArgument* arguments, int number) {
     FragmentOperation operation = {};
     operation.op = op;
     operation.dst = int(dst - GL_REG_0_ATI);
     operation.mask = dstMask;
     operation.dstModifiers = dstMod;
     operation.argumentCount = argumentCount;
-    for (int i = 0; i < argumentCount; ++i) operation.arguments[i] = arguments[i];
+    for (int i = 0; i < argumentCount; ++i)
+        operation.arguments[i] = arguments[i];
     operation.number = number;
     return operation;
 }
@@ -192,8 +191,8 @@ GLenum RecordColorOperation(FragmentShaderRecording* recording, GLenum op, GLuin
     }
     recording->stage = stage;
     FragmentPair pair = {};
-    pair.colour = MakeOperation(op, dst, dstMask, dstMod, argumentCount, arguments,
-                                ++recording->callCount);
+    pair.colour =
+        MakeOperation(op, dst, dstMask, dstMod, argumentCount, arguments, ++recording->callCount);
     pass.pairs.push_back(pair);
     recording->lastWasColour = true;
     return GL_NO_ERROR;
@@ -206,8 +205,8 @@ GLenum RecordAlphaOperation(FragmentShaderRecording* recording, GLenum op, GLuin
     const int stage = OperationStage(*recording);
     FragmentPass& pass = recording->passes[stage / 2];
     // An alpha instruction right after a colour instruction completes its pair.
-    const bool joins = recording->lastWasColour && !pass.pairs.empty() &&
-                       pass.pairs.back().alpha.op == 0;
+    const bool joins =
+        recording->lastWasColour && !pass.pairs.empty() && pass.pairs.back().alpha.op == 0;
     const GLenum colourOp = joins ? pass.pairs.back().colour.op : 0;
     if (IsDotOperation(op) && colourOp != op) return Refuse(recording, GL_INVALID_OPERATION);
     if (colourOp == GL_DOT4_ATI && op != GL_DOT4_ATI) {
@@ -218,8 +217,8 @@ GLenum RecordAlphaOperation(FragmentShaderRecording* recording, GLenum op, GLuin
     }
     recording->stage = stage;
     if (!joins) pass.pairs.push_back(FragmentPair{});
-    pass.pairs.back().alpha = MakeOperation(op, dst, GL_NONE, dstMod, argumentCount, arguments,
-                                            ++recording->callCount);
+    pass.pairs.back().alpha =
+        MakeOperation(op, dst, GL_NONE, dstMod, argumentCount, arguments, ++recording->callCount);
     recording->lastWasColour = false;
     return GL_NO_ERROR;
 }
@@ -228,7 +227,8 @@ GLenum RecordConstant(FragmentShaderRecording* recording, GLuint dst, const floa
     if (!IsConstant(dst)) return Refuse(recording, GL_INVALID_ENUM);
     if (value == nullptr) return Refuse(recording, GL_INVALID_VALUE);
     const int index = int(dst - GL_CON_0_ATI);
-    for (int i = 0; i < 4; ++i) recording->constants[index][i] = value[i];
+    for (int i = 0; i < 4; ++i)
+        recording->constants[index][i] = value[i];
     recording->constantsSet |= 1u << index;
     return GL_NO_ERROR;
 }

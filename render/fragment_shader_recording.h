@@ -28,8 +28,8 @@ struct FragmentSetup {
 };
 
 struct FragmentArgument {
-    GLenum source;  // GL_REG_i_ATI, GL_CON_i_ATI, GL_ZERO, GL_ONE, GL_PRIMARY_COLOR_ARB,
-                    // GL_SECONDARY_INTERPOLATOR_ATI
+    GLenum source;     // GL_REG_i_ATI, GL_CON_i_ATI, GL_ZERO, GL_ONE, GL_PRIMARY_COLOR_ARB,
+                       // GL_SECONDARY_INTERPOLATOR_ATI
     GLenum replicate;  // GL_NONE, GL_RED, GL_GREEN, GL_BLUE, GL_ALPHA
     GLuint modifiers;  // GL_2X_BIT_ATI | GL_COMP_BIT_ATI | GL_NEGATE_BIT_ATI | GL_BIAS_BIT_ATI
 };
@@ -62,7 +62,7 @@ struct FragmentShaderRecording {
     // 0: routing of pass 1, 1: instructions of pass 1, 2: routing of pass 2,
     // 3: instructions of pass 2. The pass count is 2 once stage reaches 2.
     int stage = 0;
-    int callCount = 0;      // numbers the recorded calls
+    int callCount = 0;           // numbers the recorded calls
     bool lastWasColour = false;  // the last recorded call was a colour op
     // Constants set inside the definition; they override the global ones
     // while the shader is bound.
@@ -71,7 +71,7 @@ struct FragmentShaderRecording {
     // Per texture coordinate set: 0 unused, 1 drawn on as STR, 2 as STQ.
     int texCoordFamily[kFragmentTexCoordSourceCount] = {};
     int textureUnits = kFragmentRegisterCount;  // the implementation's unit count, for dst checks
-    bool failed = false;  // a call of the definition raised an error
+    bool failed = false;                        // a call of the definition raised an error
 };
 
 // A fresh definition for an implementation with textureUnits texture units.

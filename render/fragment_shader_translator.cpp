@@ -11,7 +11,8 @@
 // - Constants CON_i are program.local[i]; the layer clamps them to [0, 1] when
 //   it loads them, the only range the extension defines for them.
 // - Argument modifiers (complement, bias, 2x, negate, in that order) fold
-//   into one affine map m*s + c, emitted as one MAD into a scratch register.
+//   into one affine map m*s + c, emitted as one MAD (or MUL) into a scratch
+//   register.
 // - A destination scale is applied after the operation and before
 //   saturation: the extension saturates "after any modulation".
 // - The colour and the alpha instruction of a pair run in parallel, and so do
@@ -106,7 +107,8 @@ const char* SwizzleName(GLenum swizzle) {
 void EmitSetups(ProgramWriter* writer, const std::vector<FragmentSetup>& setups,
                 const FragmentTargetKey& key) {
     std::string sourceNames[kFragmentRegisterCount];
-    for (int i = 0; i < kFragmentRegisterCount; ++i) sourceNames[i] = "r" + std::to_string(i);
+    for (int i = 0; i < kFragmentRegisterCount; ++i)
+        sourceNames[i] = "r" + std::to_string(i);
     for (size_t i = 0; i < setups.size(); ++i) {
         if (setups[i].source < GL_REG_0_ATI || setups[i].source > GL_REG_5_ATI) continue;
         const int read = int(setups[i].source - GL_REG_0_ATI);
@@ -124,7 +126,8 @@ void EmitSetups(ProgramWriter* writer, const std::vector<FragmentSetup>& setups,
             source.base = sourceNames[setup.source - GL_REG_0_ATI];
             Temporary(writer, "r" + std::to_string(setup.source - GL_REG_0_ATI));
         } else {
-            source.base = "fragment.texcoord[" + std::to_string(setup.source - GL_TEXTURE0_ARB) + "]";
+            source.base =
+                "fragment.texcoord[" + std::to_string(setup.source - GL_TEXTURE0_ARB) + "]";
         }
         const std::string dst = RegisterName(writer, setup.dst);
         const std::string what = std::string(setup.sample ? "sample " : "pass ") +
@@ -161,7 +164,7 @@ bool IsDot(GLenum op) {
 }
 
 const char* OperationName(GLenum op) {
-    static const char* const kNames[] = {"MOV", "?",    "ADD",  "MUL", "SUB",  "DOT3",
+    static const char* const kNames[] = {"MOV",  "?",   "ADD",  "MUL", "SUB",  "DOT3",
                                          "DOT4", "MAD", "LERP", "CND", "CND0", "DOT2_ADD"};
     return op >= GL_MOV_ATI && op <= GL_DOT2_ADD_ATI ? kNames[op - GL_MOV_ATI] : "NOP";
 }
@@ -226,9 +229,9 @@ Operand PrepareArgument(ProgramWriter* writer, const FragmentArgument& argument,
         return operand;
     }
     const std::string scratch = Temporary(writer, "a" + std::to_string(index));
-    Emit(writer,
-         "MAD " + scratch + ", " + OperandText(operand) + ", " + Scalar(m) + ", " + Scalar(c),
-         number, "argument " + std::to_string(index + 1));
+    const std::string scaled = scratch + ", " + OperandText(operand) + ", " + Scalar(m);
+    Emit(writer, c == 0.0f ? "MUL " + scaled : "MAD " + scaled + ", " + Scalar(c), number,
+         "argument " + std::to_string(index + 1));
     return Operand{scratch};
 }
 
@@ -262,7 +265,8 @@ void EmitOperation(ProgramWriter* writer, const FragmentOperation& operation,
     const std::string dest = base + mask;
     const int n = operation.number;
     std::string a[3];
-    for (int i = 0; i < operation.argumentCount; ++i) a[i] = OperandText(operands[i]);
+    for (int i = 0; i < operation.argumentCount; ++i)
+        a[i] = OperandText(operands[i]);
     switch (operation.op) {
         case GL_MOV_ATI:
             Emit(writer, "MOV" + sat + " " + dest + ", " + a[0], n, note);
@@ -272,9 +276,9 @@ void EmitOperation(ProgramWriter* writer, const FragmentOperation& operation,
         case GL_MUL_ATI:
         case GL_DOT3_ATI:
         case GL_DOT4_ATI: {
-            const char* name = operation.op == GL_ADD_ATI   ? "ADD"
-                               : operation.op == GL_SUB_ATI ? "SUB"
-                               : operation.op == GL_MUL_ATI ? "MUL"
+            const char* name = operation.op == GL_ADD_ATI    ? "ADD"
+                               : operation.op == GL_SUB_ATI  ? "SUB"
+                               : operation.op == GL_MUL_ATI  ? "MUL"
                                : operation.op == GL_DOT3_ATI ? "DP3"
                                                              : "DP4";
             Emit(writer, name + sat + " " + dest + ", " + a[0] + ", " + a[1], n, note);
@@ -311,17 +315,19 @@ void EmitOperation(ProgramWriter* writer, const FragmentOperation& operation,
                  "MAD " + t + ".x, " + ComponentText(operands[0], 1) + ", " +
                      ComponentText(operands[1], 1) + ", " + t + ".x",
                  n, "");
-            Emit(writer, "ADD" + sat + " " + dest + ", " + t + ".x, " + ComponentText(operands[2], 2),
-                 n, "");
+            Emit(writer,
+                 "ADD" + sat + " " + dest + ", " + t + ".x, " + ComponentText(operands[2], 2), n,
+                 "");
             break;
         }
         default:
             break;
     }
     if (scale != 1.0f) {
-        Emit(writer, std::string(saturate ? "MUL_SAT " : "MUL ") + dest + ", " + base + ", " +
-                         Scalar(scale),
-             n, "destination modifier");
+        Emit(
+            writer,
+            std::string(saturate ? "MUL_SAT " : "MUL ") + dest + ", " + base + ", " + Scalar(scale),
+            n, "destination modifier");
     }
 }
 
@@ -414,8 +420,8 @@ void EmitPair(ProgramWriter* writer, const FragmentPair& pair) {
 
 }  // namespace
 
-bool TranslateFragmentShader(const FragmentShaderRecording& recording,
-                             const FragmentTargetKey& key, std::string* text) {
+bool TranslateFragmentShader(const FragmentShaderRecording& recording, const FragmentTargetKey& key,
+                             std::string* text) {
     text->clear();
     const unsigned sampled = FragmentSampledUnits(recording);
     std::string targets;
@@ -432,7 +438,8 @@ bool TranslateFragmentShader(const FragmentShaderRecording& recording,
     for (int p = 0; p < passCount; ++p) {
         writer.body += "# pass " + std::to_string(p + 1) + "\n";
         EmitSetups(&writer, recording.passes[p].setups, key);
-        for (const FragmentPair& pair : recording.passes[p].pairs) EmitPair(&writer, pair);
+        for (const FragmentPair& pair : recording.passes[p].pairs)
+            EmitPair(&writer, pair);
     }
 
     std::string program = "!!ARBfp1.0\n";
@@ -442,8 +449,8 @@ bool TranslateFragmentShader(const FragmentShaderRecording& recording,
     const unsigned constants = FragmentConstantsRead(recording);
     for (int i = 0; i < kFragmentConstantCount; ++i) {
         if (constants & (1u << i)) {
-            program += "PARAM c" + std::to_string(i) + " = program.local[" + std::to_string(i) +
-                       "];\n";
+            program +=
+                "PARAM c" + std::to_string(i) + " = program.local[" + std::to_string(i) + "];\n";
         }
     }
     std::string declared;

@@ -29,5 +29,5 @@ inline bool operator==(const FragmentTargetKey& a, const FragmentTargetKey& b) {
 // sampled unit's target is not one of the five above (the program could not
 // name it). One ARB instruction per line, each commented with the number of
 // the recorded call it comes from.
-bool TranslateFragmentShader(const FragmentShaderRecording& recording,
-                             const FragmentTargetKey& key, std::string* text);
+bool TranslateFragmentShader(const FragmentShaderRecording& recording, const FragmentTargetKey& key,
+                             std::string* text);

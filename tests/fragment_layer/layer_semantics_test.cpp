@@ -37,8 +37,8 @@ void Constants(float a, float b) {
 // r0 = s * 0.25 + 0.5 brings any argument value in [-2, 2] into view.
 void ShowScaled(GLuint source, GLuint replicate, GLuint modifiers) {
     Constants(0.25f, 0.5f);
-    ext::glColorFragmentOp3ATI(GL_MAD_ATI, R0, N, N, source, replicate, modifiers, C0, N, N, C1,
-                               N, N);
+    ext::glColorFragmentOp3ATI(GL_MAD_ATI, R0, N, N, source, replicate, modifiers, C0, N, N, C1, N,
+                               N);
 }
 
 struct Case {
@@ -181,12 +181,10 @@ TEST(Semantics, EveryDestinationScaleWithAndWithoutSaturation) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
     // r1 = (r2 * primary) scaled [and saturated]; r0 = r1 scaled back, so that
     // saturation shows whether it came after the scale.
-    const GLuint scales[][2] = {{GL_2X_BIT_ATI, GL_HALF_BIT_ATI},
-                                {GL_4X_BIT_ATI, GL_QUARTER_BIT_ATI},
-                                {GL_8X_BIT_ATI, GL_EIGHTH_BIT_ATI},
-                                {GL_HALF_BIT_ATI, GL_2X_BIT_ATI},
-                                {GL_QUARTER_BIT_ATI, GL_4X_BIT_ATI},
-                                {GL_EIGHTH_BIT_ATI, GL_8X_BIT_ATI}};
+    const GLuint scales[][2] = {
+        {GL_2X_BIT_ATI, GL_HALF_BIT_ATI},    {GL_4X_BIT_ATI, GL_QUARTER_BIT_ATI},
+        {GL_8X_BIT_ATI, GL_EIGHTH_BIT_ATI},  {GL_HALF_BIT_ATI, GL_2X_BIT_ATI},
+        {GL_QUARTER_BIT_ATI, GL_4X_BIT_ATI}, {GL_EIGHTH_BIT_ATI, GL_8X_BIT_ATI}};
     for (const auto& scale : scales) {
         for (GLuint saturate : {0u, unsigned(GL_SATURATE_BIT_ATI)}) {
             currentModifiers = scale[0] | saturate;
