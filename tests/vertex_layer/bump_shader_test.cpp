@@ -130,6 +130,9 @@ TEST(BumpVertexShader, OutputsMatchDoublePrecisionAtEachBumpScale) {
                                           kVertices);
         SetVertexShaderEnabled(0);
         EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
+        // The next scale is set while no shader is bound: the values must
+        // reach the program when it is bound again.
+        ext::glBindVertexShaderEXT(0);
         ASSERT_EQ(window.size(), static_cast<size_t>(kVertices));
 
         for (int v = 0; v < kVertices; ++v) {

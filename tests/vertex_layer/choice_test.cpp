@@ -97,6 +97,7 @@ TEST(VertexShaderChoice, LayerStandsInOnArbVertexProgram) {
                   reinterpret_cast<const void*>(LookUpVertexShaderLayerProc(kSampleNames[i])))
             << kSampleNames[i];
     }
+    EXPECT_EQ(FetchVertexShaderEntryPoints(LookUpVertexShaderLayerProc), 1);  // all 42
     EXPECT_EQ(LookUpVertexShaderLayerProc("glEnable"), nullptr);
     EXPECT_EQ(LookUpVertexShaderLayerProc(nullptr), nullptr);
     enabled.clear();
