@@ -1,0 +1,80 @@
+// What the fragment layer costs per frame: the default scene (assets/) at
+// 800 x 600 on Mesa's llvmpipe, drawn with the bump fragment program through
+// Mesa's own GL_ATI_fragment_shader and through the layer on
+// GL_ARB_fragment_program, in one process and one context. Both programs are
+// recorded by the same BuildFragmentShader; only the provider of the
+// extension's entry points changes between the two. Every timed frame ends
+// with glFinish. Run with --benchmark_repetitions and
+// --benchmark_enable_random_interleaving to even out a busy machine.
+#include <GL/osmesa.h>
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/projection.h"
+#include "render/fragment_shader_layer.h"
+#include "render/renderer.h"
+#include "render/shader_programs.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+GLuint nativeShader = 0;
+GLuint layerShader = 0;
+
+// One context and one start-up for the whole run; the layer's copy of the
+// program is recorded once beside the driver's.
+bool StartScene() {
+    static std::vector<unsigned char> buffer(static_cast<size_t>(kWidth) * kHeight * 4);
+    static bool ready = false;
+    if (ready) return true;
+    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
+    if (context == nullptr || chdir(VIEWER_DEFAULT_SCENE) != 0 ||
+        !OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_BYTE, kWidth, kHeight)) {
+        return false;
+    }
+    windowWidth = kWidth;
+    windowHeight = kHeight;
+    ResizeScene(kWidth, kHeight);
+    if (!InitRenderer() || FragmentShaderExtensionSource() != kExtensionNative) return false;
+    nativeShader = fragmentShader;
+    if (!UseFragmentShaderLayer()) return false;
+    BuildFragmentShader(&layerShader);
+    ready = true;
+    return true;
+}
+
+void BM_DefaultSceneFrame(benchmark::State& state) {
+    if (!StartScene()) {
+        state.SkipWithError("no context, no start-up or no GL_ATI_fragment_shader");
+        return;
+    }
+    const bool throughLayer = state.range(0) != 0;
+    if (throughLayer) {
+        UseFragmentShaderLayer();
+        fragmentShader = layerShader;
+    } else {
+        ChooseFragmentShaderExtension();
+        fragmentShader = nativeShader;
+    }
+    RenderFrame();  // the first frame builds what the driver builds lazily
+    glFinish();
+    for (auto _ : state) {
+        RenderFrame();
+        glFinish();
+    }
+}
+BENCHMARK(BM_DefaultSceneFrame)
+    ->ArgName("layer")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
