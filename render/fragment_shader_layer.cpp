@@ -102,7 +102,7 @@ void RefuseDraw() {
 }
 
 // The target the fixed-function pipeline would sample on the active unit,
-// by its precedence. A unit with nothing enabled samples its 2D texture.
+// by its precedence; GL_NONE when nothing is enabled there.
 GLenum EnabledTarget() {
     if (glIsEnabled(GL_TEXTURE_CUBE_MAP_ARB)) return GL_TEXTURE_CUBE_MAP_ARB;
     if (glIsEnabled(GL_TEXTURE_3D)) return GL_TEXTURE_3D;
@@ -111,7 +111,7 @@ GLenum EnabledTarget() {
     }
     if (glIsEnabled(GL_TEXTURE_2D)) return GL_TEXTURE_2D;
     if (glIsEnabled(GL_TEXTURE_1D)) return GL_TEXTURE_1D;
-    return GL_TEXTURE_2D;
+    return GL_NONE;
 }
 
 FragmentTargetKey CurrentKey(unsigned sampledUnits) {

@@ -145,7 +145,12 @@ void EmitSetups(ProgramWriter* writer, const std::vector<FragmentSetup>& setups,
         } else if (setup.swizzle == GL_SWIZZLE_STQ_ATI) {
             source.swizzle = "xywz";
         }
-        if (setup.sample) {
+        if (setup.sample && key.targets[setup.dst] == GL_NONE) {
+            // Like a fixed-function unit, a unit with no target enabled
+            // contributes no texture: it reads (0, 0, 0, 1).
+            Emit(writer, "MOV " + dst + ", {0, 0, 0, 1}", setup.number,
+                 what + ", unit " + std::to_string(setup.dst) + " has no texture enabled");
+        } else if (setup.sample) {
             Emit(writer,
                  "TEX " + dst + ", " + OperandText(source) + ", texture[" +
                      std::to_string(setup.dst) + "], " + TargetName(key.targets[setup.dst]),
@@ -427,7 +432,7 @@ bool TranslateFragmentShader(const FragmentShaderRecording& recording, const Fra
     std::string targets;
     for (int unit = 0; unit < kFragmentRegisterCount; ++unit) {
         if (!(sampled & (1u << unit))) continue;
-        const char* name = TargetName(key.targets[unit]);
+        const char* name = key.targets[unit] == GL_NONE ? "none" : TargetName(key.targets[unit]);
         if (name == nullptr) return false;
         targets += " " + std::to_string(unit) + ":" + name;
     }

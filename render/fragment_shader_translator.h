@@ -11,9 +11,10 @@
 
 #include "render/fragment_shader_recording.h"
 
-// The texture target of each sampled unit (GL_TEXTURE_1D, GL_TEXTURE_2D,
-// GL_TEXTURE_3D, GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_RECTANGLE_ARB); 0 for
-// units the shader does not sample.
+// The texture target enabled on each sampled unit (GL_TEXTURE_1D,
+// GL_TEXTURE_2D, GL_TEXTURE_3D, GL_TEXTURE_CUBE_MAP_ARB,
+// GL_TEXTURE_RECTANGLE_ARB), GL_NONE where none is; GL_NONE also for units
+// the shader does not sample.
 struct FragmentTargetKey {
     GLenum targets[kFragmentRegisterCount] = {};
 };
@@ -26,8 +27,8 @@ inline bool operator==(const FragmentTargetKey& a, const FragmentTargetKey& b) {
 }
 
 // Writes the program text to *text and returns true, or returns false when a
-// sampled unit's target is not one of the five above (the program could not
-// name it). One ARB instruction per line, each commented with the number of
+// sampled unit's target is not one of the five above or GL_NONE (the program
+// could not name it). One ARB instruction per line, each commented with the number of
 // the recorded call it comes from.
 bool TranslateFragmentShader(const FragmentShaderRecording& recording, const FragmentTargetKey& key,
                              std::string* text);

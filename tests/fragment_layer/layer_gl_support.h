@@ -132,14 +132,15 @@ inline void ChooseProvider(bool throughLayer) {
         ChooseFragmentShaderExtension();
 }
 
-// Draws the quad with shader bound and returns the pixels; the shader is
-// deleted afterwards.
+// Draws the quad with shader bound and returns the pixels. A unit whose
+// target is GL_NONE is left disabled.
 inline Pixels DrawWithShader(const Scene& scene, GLuint shader) {
     ext::glBindFragmentShaderATI(shader);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     SetFragmentShaderEnabled(1);
     for (int unit = 0; unit < kSceneUnits; ++unit) {
+        if (scene.targets[unit] == GL_NONE) continue;
         ext::glActiveTextureARB(GL_TEXTURE0_ARB + unit);
         glBindTexture(scene.targets[unit], scene.textures[unit]);
         glEnable(scene.targets[unit]);
@@ -147,6 +148,7 @@ inline Pixels DrawWithShader(const Scene& scene, GLuint shader) {
     PrepareFragmentShaderForDraw();
     DrawQuad();
     for (int unit = kSceneUnits - 1; unit >= 0; --unit) {
+        if (scene.targets[unit] == GL_NONE) continue;
         ext::glActiveTextureARB(GL_TEXTURE0_ARB + unit);
         glDisable(scene.targets[unit]);
     }
@@ -154,8 +156,19 @@ inline Pixels DrawWithShader(const Scene& scene, GLuint shader) {
     Pixels pixels(kOffscreenGlWidth * kOffscreenGlHeight * 4);
     glReadPixels(0, 0, kOffscreenGlWidth, kOffscreenGlHeight, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixels.data());
-    ext::glDeleteFragmentShaderATI(shader);
     return pixels;
+}
+
+// Records a shader (between Begin and End, through ext::) with record and
+// returns its name.
+template <typename Record>
+GLuint DefineShader(Record record) {
+    const GLuint shader = ext::glGenFragmentShadersATI(1);
+    ext::glBindFragmentShaderATI(shader);
+    ext::glBeginFragmentShaderATI();
+    record();
+    ext::glEndFragmentShaderATI();
+    return shader;
 }
 
 // Records a shader (between Begin and End, through ext::) with record, draws
@@ -163,12 +176,10 @@ inline Pixels DrawWithShader(const Scene& scene, GLuint shader) {
 template <typename Record>
 Pixels RunShader(const Scene& scene, bool throughLayer, Record record) {
     ChooseProvider(throughLayer);
-    const GLuint shader = ext::glGenFragmentShadersATI(1);
-    ext::glBindFragmentShaderATI(shader);
-    ext::glBeginFragmentShaderATI();
-    record();
-    ext::glEndFragmentShaderATI();
-    return DrawWithShader(scene, shader);
+    const GLuint shader = DefineShader(record);
+    Pixels pixels = DrawWithShader(scene, shader);
+    ext::glDeleteFragmentShaderATI(shader);
+    return pixels;
 }
 
 // The largest difference between two pictures over the channels in

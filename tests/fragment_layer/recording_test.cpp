@@ -301,8 +301,12 @@ TEST(Translator, TargetsComeFromTheKey) {
     ASSERT_TRUE(TranslateFragmentShader(recording, key, &text));
     EXPECT_EQ(InstructionsOf(text, 15), "TEX r1, r2, texture[1], 2D;\n");
     EXPECT_EQ(InstructionsOf(text, 18), "TEX r4, fragment.texcoord[0], texture[4], 3D;\n");
-    // A sampled unit without a target the program language can name.
-    key.targets[3] = 0;
+    // A unit with nothing enabled reads black, as Mesa's own extension has it.
+    key.targets[3] = GL_NONE;
+    ASSERT_TRUE(TranslateFragmentShader(recording, key, &text));
+    EXPECT_EQ(InstructionsOf(text, 17), "MOV r3, {0, 0, 0, 1};\n");
+    // A target the program language cannot name.
+    key.targets[3] = GL_TEXTURE_2D_ARRAY_EXT;
     EXPECT_FALSE(TranslateFragmentShader(recording, key, &text));
     EXPECT_TRUE(text.empty());
 }
