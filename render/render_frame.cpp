@@ -4,6 +4,7 @@
 #include "render/extensions.h"
 #include "render/fragment_shader_layer.h"
 #include "render/gl_error.h"
+#include "render/model_textures.h"
 #include "render/overlay.h"
 #include "render/renderer.h"
 #include "render/vertex_shader_layer.h"
@@ -69,9 +70,19 @@ void DrawSkyBox() {
     }
 }
 
-void DrawModel(const Model& model) {
+void DrawModel(const Model& model, const GLuint* meshTextures) {
+    // The base texture is bound on unit 4 on entry; a mesh of its own colour
+    // rebinds only when its texture differs from the one bound.
+    GLuint bound = baseTexture;
     for (int32_t i = 0; i < model.meshCount; ++i) {
         const Mesh& mesh = model.meshes[i];
+        const GLuint wanted =
+            (meshTextures != nullptr && meshTextures[i] != 0) ? meshTextures[i] : baseTexture;
+        if (wanted != bound) {
+            ext::glActiveTextureARB(GL_TEXTURE4_ARB);
+            glBindTexture(GL_TEXTURE_2D, wanted);
+            bound = wanted;
+        }
         glVertexPointer(3, GL_FLOAT, 0, mesh.positions);
         glEnableClientState(GL_VERTEX_ARRAY);
         glNormalPointer(GL_FLOAT, 0, mesh.normals);
@@ -97,6 +108,11 @@ void DrawModel(const Model& model) {
         }
         glDisableClientState(GL_NORMAL_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);
+    }
+    // Give unit 4 back as the frame bound it.
+    if (bound != baseTexture) {
+        ext::glActiveTextureARB(GL_TEXTURE4_ARB);
+        glBindTexture(GL_TEXTURE_2D, baseTexture);
     }
 }
 
@@ -140,7 +156,7 @@ void RenderFrame() {
     }
     PrepareFragmentShaderForDraw();
     glPushMatrix();
-    if (modelLoaded) DrawModel(model);
+    if (modelLoaded) DrawModel(model, MeshBaseTextures());
     glPopMatrix();
     for (int i = 4; i >= 0; --i) {
         ext::glActiveTextureARB(kModelPassUnits[i].unit);

@@ -3,12 +3,16 @@
 #include "image/texture.h"
 #include "render/extensions.h"
 #include "render/fragment_shader_layer.h"
+#include "render/model_textures.h"
 #include "render/platform.h"
 #include "render/renderer.h"
 #include "render/shader_programs.h"
 #include "render/vertex_shader_layer.h"
 
 namespace {
+
+constexpr const char* kDefaultBaseFile = "quarzilbase.tga";
+constexpr const char* kDefaultModelFile = "sphere.3ds";
 
 // The renderer cannot run without any of the three; each is reported once,
 // in the order tested.
@@ -40,11 +44,15 @@ int InitRenderer() {
 
     // Missing or unreadable files leave 0 (or no model); the program runs on.
     fontTexture = LoadTexture("font.tga");
-    baseTexture = LoadTexture("quarzilbase.tga");
+    baseTexture = LoadTexture(kDefaultBaseFile);
+    baseTextureFile = kDefaultBaseFile;
     normalMapTexture = LoadNormalMapTexture("quarzilbump.tga");
     environmentCubeMap = LoadCubeMap("./cubemap/gracecubemap.jpg");
     diffuseCubeMap = LoadCubeMap("./cubemap/gracediffusecubemap.tga");
-    if (Load3ds(&model, "sphere.3ds")) modelLoaded = 1;
+    if (Load3ds(&model, kDefaultModelFile)) modelLoaded = 1;
+    // The default sphere's material names the base picture, so it draws with
+    // the base texture itself.
+    UpdateModelTextures(kDefaultModelFile);
 
     BuildVertexShader(&vertexShader);
     BuildFragmentShader(&fragmentShader);
@@ -58,6 +66,8 @@ int InitRenderer() {
 void ReleaseRenderer() {
     FreeModel(&model);
     modelLoaded = 0;
+    ReleaseModelTextures(&modelTextures);
+    baseTextureOverridesMaterials = 0;
     DeleteTexture(&baseTexture);
     DeleteTexture(&normalMapTexture);
     DeleteTexture(&environmentCubeMap);
