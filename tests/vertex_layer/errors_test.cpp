@@ -127,25 +127,44 @@ TEST(VertexLayerErrors, RefusedCallInsideADefinitionLeavesNothingToDrawWith) {
     ext::glDeleteVertexShaderEXT(other);
 }
 
-TEST(VertexLayerErrors, ProgramTheTranslatorCannotWriteFailsAtEnd) {
+// Programs that record cleanly but that no ARB program can hold: a constant
+// that is not finite (the translator refuses it) and more invariants than the
+// driver has local parameters (the driver refuses the text).
+TEST(VertexLayerErrors, ProgramThatCannotLoadFailsAtEnd) {
     VertexOutputReader* reader = LayerTestReader();
     ASSERT_NE(reader, nullptr);
     DrainErrors();
+    auto getProgramiv =
+        reinterpret_cast<PFNGLGETPROGRAMIVARBPROC>(GetGlProcAddress("glGetProgramivARB"));
+    GLint localLimit = 0;
+    getProgramiv(GL_VERTEX_PROGRAM_ARB, GL_MAX_PROGRAM_LOCAL_PARAMETERS_ARB, &localLimit);
+    ASSERT_GT(localLimit, 0);
+    ASSERT_LE(localLimit, 4 * 4096);  // one block of matrices can outgrow it
     GLuint position = ext::glBindParameterEXT(GL_CURRENT_VERTEX_EXT);
     GLuint shader = ext::glGenVertexShadersEXT(1);
-    DefineGoodShader(reader, shader, position);
-    Symbols s = BeginDefinition(shader, position, 0);
-    GLuint infinite =
-        ext::glGenSymbolsEXT(GL_SCALAR_EXT, GL_LOCAL_CONSTANT_EXT, GL_FULL_RANGE_EXT, 1);
-    const float value = std::numeric_limits<float>::infinity();
-    ext::glSetLocalConstantEXT(infinite, GL_FLOAT, &value);
-    RecordGoodProgram(s);
-    ext::glShaderOp2EXT(GL_OP_ADD_EXT, kOut, s.a, infinite);
-    EXPECT_EQ(FetchGlError(), static_cast<GLenum>(GL_NO_ERROR));
-    ext::glEndVertexShaderEXT();
-    EXPECT_EQ(FetchGlError(), static_cast<GLenum>(GL_INVALID_OPERATION));
-    EXPECT_EQ(DrawOnePoint(reader)[0], kReaderBackground);
-    DrainErrors();
+    for (int oversized = 0; oversized < 2; ++oversized) {
+        SCOPED_TRACE(oversized ? "too many invariants" : "infinite constant");
+        DefineGoodShader(reader, shader, position);
+        Symbols s = BeginDefinition(shader, position, 0);
+        RecordGoodProgram(s);
+        if (oversized) {
+            // Indexing brings in the whole block: four parameters a matrix.
+            GLuint matrices = ext::glGenSymbolsEXT(GL_MATRIX_EXT, GL_INVARIANT_EXT,
+                                                   GL_FULL_RANGE_EXT, localLimit / 4 + 1);
+            ext::glShaderOp2EXT(GL_OP_INDEX_EXT, s.m, s.k, matrices);
+        } else {
+            GLuint infinite =
+                ext::glGenSymbolsEXT(GL_SCALAR_EXT, GL_LOCAL_CONSTANT_EXT, GL_FULL_RANGE_EXT, 1);
+            const float value = std::numeric_limits<float>::infinity();
+            ext::glSetLocalConstantEXT(infinite, GL_FLOAT, &value);
+            ext::glShaderOp2EXT(GL_OP_ADD_EXT, kOut, s.a, infinite);
+        }
+        EXPECT_EQ(FetchGlError(), static_cast<GLenum>(GL_NO_ERROR));
+        ext::glEndVertexShaderEXT();
+        EXPECT_EQ(FetchGlError(), static_cast<GLenum>(GL_INVALID_OPERATION));
+        EXPECT_EQ(DrawOnePoint(reader)[0], kReaderBackground);
+        DrainErrors();
+    }
     ext::glDeleteVertexShaderEXT(shader);
 }
 
