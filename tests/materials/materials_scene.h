@@ -45,9 +45,9 @@ inline TestMesh Square(const std::string& name, float centreX, const std::string
 }
 
 inline bool WriteFlatTga(const std::string& path, const uint8_t (&rgb)[3]) {
-    std::vector<uint8_t> bgr;
-    for (int i = 0; i < 4; ++i)
-        bgr.insert(bgr.end(), {rgb[2], rgb[1], rgb[0]});
+    std::vector<uint8_t> bgr(4 * 3);
+    for (size_t i = 0; i < bgr.size(); ++i)
+        bgr[i] = rgb[2 - i % 3];
     return WriteTga(path, 2, 2, 24, bgr);
 }
 
