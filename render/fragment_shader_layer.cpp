@@ -61,9 +61,14 @@ bool PrepareDriverSide() {
         Fetch(&bindProgram, "glBindProgramARB") && Fetch(&programString, "glProgramStringARB") &&
         Fetch(&programLocalParameter, "glProgramLocalParameter4fvARB");
     if (!fetched) return false;
-    GLint units = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
-    textureUnits = units;
+    // The ARB program reads coordinate sets and image units, whose counts
+    // can exceed the fixed-function unit count (4 on some drivers that offer
+    // 8 coordinate sets and 16 or more image units).
+    GLint coordinateSets = 0;
+    GLint imageUnits = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_COORDS_ARB, &coordinateSets);
+    glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS_ARB, &imageUnits);
+    textureUnits = coordinateSets < imageUnits ? coordinateSets : imageUnits;
     rectangleTextures = IsExtensionSupported("GL_ARB_texture_rectangle") ||
                         IsExtensionSupported("GL_NV_texture_rectangle") ||
                         IsExtensionSupported("GL_EXT_texture_rectangle");
