@@ -4,8 +4,9 @@
 // GL_ARB_fragment_program, in one process and one context. Both programs are
 // recorded by the same BuildFragmentShader; only the provider of the
 // extension's entry points changes between the two. Every timed frame ends
-// with glFinish. Run with --benchmark_repetitions and
-// --benchmark_enable_random_interleaving to even out a busy machine.
+// with glFinish. On a busy machine, compare the least times of several runs;
+// with LP_NUM_THREADS=0 llvmpipe draws in the calling thread, so the CPU time
+// column holds the whole frame's work.
 #include <GL/osmesa.h>
 #include <benchmark/benchmark.h>
 #include <unistd.h>
