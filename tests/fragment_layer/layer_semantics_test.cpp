@@ -66,6 +66,11 @@ const Case kCases[] = {
     {"Cnd0NotNegative", [] { Sample(R0, T0); Pass(R2, T2);
         ext::glColorFragmentOp3ATI(GL_CND0_ATI, R0, N, N, R0, N, N, PRI, N, N, R2, GL_GREEN,
                                    N); }, kRgb},
+    // Mesa adds the second argument's blue where the extension adds the
+    // third's (see the hand-worked cases); with the two the same they agree.
+    {"Dot2AddWithTheSecondArgumentThird", [] { Sample(R0, T0); Pass(R2, T2);
+        ext::glColorFragmentOp3ATI(GL_DOT2_ADD_ATI, R0, N, N, R0, N, N, R2, N, N, R2, N, N); },
+        kRgb},
     {"Dot3OfExpandedTexel", [] { Sample(R0, T0); Pass(R1, T1);
         ext::glColorFragmentOp2ATI(GL_DOT3_ATI, R1, N, N, R1, N, N, R0, N, BX2);
         ShowScaled(R1, N, N); }, kRgb},
