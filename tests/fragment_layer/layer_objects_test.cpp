@@ -3,6 +3,8 @@
 // per combination of targets, and constants that reach the program at draw.
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "tests/fragment_layer/layer_gl_support.h"
 
 namespace {
@@ -21,38 +23,31 @@ bool StartLayer() {
 
 TEST(LayerObjects, CallsInTheWrongPlaceRaiseInvalidOperation) {
     ASSERT_TRUE(StartLayer());
-    const GLenum op = GL_MOV_ATI;
-    const GLuint r0 = GL_REG_0_ATI;
-    // Outside a definition.
-    ext::glEndFragmentShaderATI();
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glPassTexCoordATI(r0, GL_TEXTURE0_ARB, GL_SWIZZLE_STR_ATI);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glSampleMapATI(r0, GL_TEXTURE0_ARB, GL_SWIZZLE_STR_ATI);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glColorFragmentOp1ATI(op, r0, N, N, r0, N, N);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glColorFragmentOp2ATI(GL_ADD_ATI, r0, N, N, r0, N, N, r0, N, N);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glColorFragmentOp3ATI(GL_MAD_ATI, r0, N, N, r0, N, N, r0, N, N, r0, N, N);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glAlphaFragmentOp1ATI(op, r0, N, r0, N, N);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glAlphaFragmentOp2ATI(GL_ADD_ATI, r0, N, r0, N, N, r0, N, N);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glAlphaFragmentOp3ATI(GL_MAD_ATI, r0, N, r0, N, N, r0, N, N, r0, N, N);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    // Inside one.
+    constexpr GLuint r0 = GL_REG_0_ATI, t0 = GL_TEXTURE0_ARB, str = GL_SWIZZLE_STR_ATI;
+    void (*const outside[])() = {
+        [] { ext::glEndFragmentShaderATI(); },
+        [] { ext::glPassTexCoordATI(r0, t0, str); },
+        [] { ext::glSampleMapATI(r0, t0, str); },
+        [] { ext::glColorFragmentOp1ATI(GL_MOV_ATI, r0, N, N, r0, N, N); },
+        [] { ext::glColorFragmentOp2ATI(GL_ADD_ATI, r0, N, N, r0, N, N, r0, N, N); },
+        [] { ext::glColorFragmentOp3ATI(GL_MAD_ATI, r0, N, N, r0, N, N, r0, N, N, r0, N, N); },
+        [] { ext::glAlphaFragmentOp1ATI(GL_MOV_ATI, r0, N, r0, N, N); },
+        [] { ext::glAlphaFragmentOp2ATI(GL_ADD_ATI, r0, N, r0, N, N, r0, N, N); },
+        [] { ext::glAlphaFragmentOp3ATI(GL_MAD_ATI, r0, N, r0, N, N, r0, N, N, r0, N, N); }};
+    void (*const inside[])() = {[] { EXPECT_EQ(ext::glGenFragmentShadersATI(1), 0u); },
+                                [] { ext::glBindFragmentShaderATI(0); },
+                                [] { ext::glDeleteFragmentShaderATI(1); },
+                                [] { ext::glBeginFragmentShaderATI(); }};
+    for (size_t i = 0; i < std::size(outside); ++i) {
+        outside[i]();
+        EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION)) << "outside, call " << i;
+    }
     ext::glBindFragmentShaderATI(ext::glGenFragmentShadersATI(1));
     ext::glBeginFragmentShaderATI();
-    EXPECT_EQ(ext::glGenFragmentShadersATI(1), 0u);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glBindFragmentShaderATI(0);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glDeleteFragmentShaderATI(1);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
-    ext::glBeginFragmentShaderATI();
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));
+    for (size_t i = 0; i < std::size(inside); ++i) {
+        inside[i]();
+        EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION)) << "inside, call " << i;
+    }
     ext::glEndFragmentShaderATI();
     EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
 }
