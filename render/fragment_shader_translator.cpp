@@ -4,10 +4,11 @@
 #include <set>
 
 // How the ATI pipeline maps onto an ARB program:
-// - Registers REG_i are temporaries ri. ARB temporaries are floats, so they
-//   hold at least the range [-8, 8] the extension promises; like Mesa's own
-//   implementation we do not clamp to it, which keeps long dependent-read
-//   vectors pointing where they point. Saturation is exact (_SAT).
+// - Registers REG_i are temporaries ri, which hold [-8, 8] as the
+//   extension's registers do: every value written to one that is not
+//   saturated is clamped to that range, texture coordinates passed in and
+//   results of instructions alike (Mesa's own implementation leaves the
+//   float range). Sampled colours need no clamp, nor saturated results.
 // - Constants CON_i are program.local[i]; the layer clamps them to [0, 1] when
 //   it loads them, the only range the extension defines for them.
 // - Argument modifiers (complement, bias, 2x, negate, in that order) fold
@@ -50,6 +51,9 @@ std::string Scalar(float value) {
     return value < 0 ? std::string("-") + buffer : std::string(buffer);
 }
 
+// The range of the extension's registers.
+constexpr int kRegisterLimit = 8;
+
 struct ProgramWriter {
     std::string body;
     std::set<std::string> temporaries;
@@ -65,6 +69,15 @@ void Emit(ProgramWriter* writer, const std::string& instruction, int number,
     if (line.size() < 48) line.resize(48, ' ');
     line += " # " + std::to_string(number) + (note.empty() ? "" : " " + note);
     writer->body += line + "\n";
+}
+
+// Clamps the components of dest (base with a write mask) to the registers'
+// range.
+void EmitRegisterClamp(ProgramWriter* writer, const std::string& dest, const std::string& base,
+                       int number) {
+    const std::string limit = std::to_string(kRegisterLimit);
+    Emit(writer, "MIN " + dest + ", " + base + ", " + limit, number, "register range");
+    Emit(writer, "MAX " + dest + ", " + base + ", -" + limit, number, "register range");
 }
 
 std::string RegisterName(ProgramWriter* writer, int index) {
@@ -160,6 +173,8 @@ void EmitSetups(ProgramWriter* writer, const std::vector<FragmentSetup>& setups,
         } else {
             const std::string mask = divided ? ".xyz" : "";
             Emit(writer, "MOV " + dst + mask + ", " + OperandText(source), setup.number, what);
+            // A register passed on is in range already.
+            if (!fromRegister || divided) EmitRegisterClamp(writer, dst + mask, dst, setup.number);
         }
     }
 }
@@ -334,6 +349,7 @@ void EmitOperation(ProgramWriter* writer, const FragmentOperation& operation,
             std::string(saturate ? "MUL_SAT " : "MUL ") + dest + ", " + base + ", " + Scalar(scale),
             n, "destination modifier");
     }
+    if (!saturate) EmitRegisterClamp(writer, dest, base, n);
 }
 
 std::string ColourMask(GLuint mask) {
@@ -370,20 +386,25 @@ void EmitPair(ProgramWriter* writer, const FragmentPair& pair) {
         const std::string alphaDst = RegisterName(writer, alpha.dst) + ".w";
         const struct {
             const std::string& dst;
+            std::string base;
             GLuint dstMod;
             int number;
             std::string note;
-        } halves[] = {{colourDst, colour.dstModifiers, colour.number, ""},
-                      {alphaDst, alpha.dstModifiers, alpha.number, Describe(alpha, true)}};
+        } halves[] = {
+            {colourDst, RegisterName(writer, colour.dst), colour.dstModifiers, colour.number, ""},
+            {alphaDst, RegisterName(writer, alpha.dst), alpha.dstModifiers, alpha.number,
+             Describe(alpha, true)}};
         for (const auto& half : halves) {
             const float scale = DestinationScale(half.dstMod);
-            const std::string sat = (half.dstMod & GL_SATURATE_BIT_ATI) ? "_SAT" : "";
+            const bool saturate = (half.dstMod & GL_SATURATE_BIT_ATI) != 0;
+            const std::string sat = saturate ? "_SAT" : "";
             if (scale == 1.0f) {
                 Emit(writer, "MOV" + sat + " " + half.dst + ", " + t, half.number, half.note);
             } else {
                 Emit(writer, "MUL" + sat + " " + half.dst + ", " + t + ", " + Scalar(scale),
                      half.number, half.note);
             }
+            if (!saturate) EmitRegisterClamp(writer, half.dst, half.base, half.number);
         }
         return;
     }

@@ -80,8 +80,9 @@ inline Scene MakeScene() {
 
 // Texture coordinates of set u at the corner (x, y) of the screen, x and y in
 // {0, 1}: set 0 stays in [0, 1]; set 1 runs over [-1, 1] (a direction for the
-// cube maps); sets 2 to 5 mix larger and negative values, with r and q away
-// from 0 so that the projecting swizzles stay finite.
+// cube maps); sets 2 to 4 mix larger and negative values, with r and q away
+// from 0 so that the projecting swizzles stay finite; set 5 is out of the
+// registers' range.
 inline void CornerTexCoord(int set, float x, float y, float out[4]) {
     switch (set) {
         case 0:
@@ -96,8 +97,11 @@ inline void CornerTexCoord(int set, float x, float y, float out[4]) {
         case 3:
             out[0] = 0.3f - y, out[1] = 0.7f * x, out[2] = 1.0f - 0.7f * x, out[3] = 0.5f + y;
             break;
-        default:
-            out[0] = 0.2f * set * x, out[1] = 0.5f - 0.5f * y, out[2] = 0.75f, out[3] = 1.25f;
+        case 4:
+            out[0] = 0.8f * x, out[1] = 0.5f - 0.5f * y, out[2] = 0.75f, out[3] = 1.25f;
+            break;
+        default:  // beyond the registers' range [-8, 8], the same everywhere
+            out[0] = 12.3f, out[1] = -20.0f, out[2] = 0.5f, out[3] = 1.0f;
             break;
     }
 }

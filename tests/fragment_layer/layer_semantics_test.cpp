@@ -238,7 +238,8 @@ TEST(Semantics, TheRenderersProgram) {
 }
 
 // Where Mesa's own extension departs from the extension's text, the layer
-// follows the text; these pictures are worked out by hand from constants.
+// follows the text; these pictures are worked out by hand from constants and
+// the uniform coordinate set 5.
 struct HandWorked {
     const char* name;
     void (*record)();
@@ -272,6 +273,26 @@ const HandWorked kHandWorked[] = {
         ext::glColorFragmentOp1ATI(GL_MOV_ATI, R0, N, N, GL_CON_2_ATI, N, N);
         ext::glAlphaFragmentOp1ATI(GL_MOV_ATI, R0, N, R0, GL_GREEN, N); },
         {0.6f, 0.7f, 0.8f, 0.2f}},
+    // Registers hold [-8, 8]: 16 is kept as 8, and (8 - 1) / 8 shows it.
+    {"RegistersHoldEightAtMost", [] {
+        ext::glColorFragmentOp3ATI(GL_MAD_ATI, R1, N, GL_8X_BIT_ATI, GL_ONE, N, N, GL_ONE, N, N,
+                                   GL_ONE, N, N);
+        ext::glColorFragmentOp2ATI(GL_SUB_ATI, R0, N, GL_EIGHTH_BIT_ATI, R1, N, N, GL_ONE, N,
+                                   N); },
+        {0.875f, 0.875f, 0.875f, -1}},
+    // So are coordinates passed in: (12.3, -20, 0.5) arrives as (8, -8, 0.5).
+    {"PassedCoordinatesAreClamped", [] { Pass(R1, GL_TEXTURE5_ARB);
+        ext::glColorFragmentOp2ATI(GL_SUB_ATI, R0, N, GL_EIGHTH_BIT_ATI, R1, N, N, GL_ONE, N,
+                                   N);
+        ext::glColorFragmentOp2ATI(GL_SUB_ATI, R0, GL_GREEN_BIT_ATI, GL_EIGHTH_BIT_ATI, GL_ONE,
+                                   N, N, R1, N, N); },
+        {0.875f, 1.0f, 0.0f, -1}},
+    // ... and pass 2 samples at the clamped (8, -8): texel 0 of the 2D
+    // texture on unit 0 (at 12.3 it would be texel 1).
+    {"SecondPassSamplesAtTheClampedRegister", [] { Pass(R1, GL_TEXTURE5_ARB);
+        ext::glColorFragmentOp1ATI(GL_MOV_ATI, R2, N, N, R1, N, N);
+        Sample(R0, R1); },
+        {71 / 255.0f, 53 / 255.0f, 109 / 255.0f, 167 / 255.0f}},
     // Routing of pass 2 takes the registers as pass 1 left them: a swap.
     {"SecondPassRoutingSwaps", [] { SetConstants();
         ext::glColorFragmentOp1ATI(GL_MOV_ATI, R1, N, N, GL_CON_2_ATI, N, N);

@@ -223,6 +223,12 @@ Recording BumpProgram() {
     return r;
 }
 
+// The two instructions that keep dest (base with a write mask) in the
+// registers' range [-8, 8].
+std::string Clamp(const std::string& dest, const std::string& base) {
+    return "MIN " + dest + ", " + base + ", 8;\nMAX " + dest + ", " + base + ", -8;\n";
+}
+
 FragmentTargetKey BumpTargets() {
     FragmentTargetKey key;
     const GLenum targets[] = {GL_TEXTURE_2D, GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_CUBE_MAP_ARB,
@@ -255,14 +261,14 @@ TEST(Translator, TheBumpProgramReadsAsTheListing) {
     ASSERT_TRUE(TranslateFragmentShader(recording, BumpTargets(), &text));
     const struct {
         int number;
-        const char* instructions;
+        std::string instructions;
     } expected[] = {
         {1, "TEX r0, fragment.texcoord[0], texture[0], 2D;\n"},
-        {2, "MOV r4, fragment.texcoord[1];\n"},
-        {6, "MAD a1, r0, 2, -1;\nDP3 r4.x, r4, a1;\n"},
-        {10, "MUL a0, r4, 2;\nMUL r3.xyz, a0, r0;\n"},
-        {12, "MAD r2.xyz, -r1, r2, r3;\n"},
-        {13, "LRP r3.xyz, c0.x, -r1, -r4;\n"},
+        {2, "MOV r4, fragment.texcoord[1];\n" + Clamp("r4", "r4")},
+        {6, "MAD a1, r0, 2, -1;\nDP3 r4.x, r4, a1;\n" + Clamp("r4.x", "r4")},
+        {10, "MUL a0, r4, 2;\nMUL r3.xyz, a0, r0;\n" + Clamp("r3.xyz", "r3")},
+        {12, "MAD r2.xyz, -r1, r2, r3;\n" + Clamp("r2.xyz", "r2")},
+        {13, "LRP r3.xyz, c0.x, -r1, -r4;\n" + Clamp("r3.xyz", "r3")},
         {14, ""},  // r0 routed to itself: nothing to do
         {15, "TEX r1, r2, texture[1], CUBE;\n"},
         {18, "TEX r4, fragment.texcoord[0], texture[4], 2D;\n"},
@@ -354,7 +360,7 @@ TEST(Translator, ScaleThenSaturateAndParallelReads) {
     std::string text;
     ASSERT_TRUE(TranslateFragmentShader(r, FragmentTargetKey(), &text));
     EXPECT_EQ(InstructionsOf(text, 1), "MUL c.xz, r1, r2;\nMUL_SAT c.xz, c, 4;\nMOV r1.xz, c;\n");
-    EXPECT_EQ(InstructionsOf(text, 2), "MOV r1.w, r1.z;\n");
+    EXPECT_EQ(InstructionsOf(text, 2), "MOV r1.w, r1.z;\n" + Clamp("r1.w", "r1"));
     EXPECT_EQ(InstructionsOf(text, 4), "MOV l2, r2;\nMOV r1, l2;\n");
     EXPECT_EQ(InstructionsOf(text, 3), "MOV r2, r1;\n");
 }
