@@ -145,6 +145,11 @@ inline uint64_t LoadBigEndian64(const uint8_t* bytes) {
 #endif
 }
 
+// The first byte from cursor on that is not 0xFF, or end. Defined apart from
+// the refill below, which is inlined into the decoding loops: fill bytes are
+// rare, and their loop there slows the common case down.
+const uint8_t* SkipFillBytes(const uint8_t* cursor, const uint8_t* end);
+
 // Loads whole bytes until fewer than 8 bits are empty. A 0xFF byte is data
 // and the byte after it is dropped unseen: the 0xFF 0x00 stuffing of the
 // format, and the second byte of a restart marker. A marker may come after
@@ -168,9 +173,9 @@ inline void RefillBits(JpegInput& s) {
     while (s.emptyBits >= 8) {
         s.emptyBits -= 8;
         uint64_t b = NextByte(s);
-        if (b == 0xFF) {
-            while (NextByte(s) == 0xFF) {
-            }
+        if (b == 0xFF && NextByte(s) == 0xFF) {
+            s.cursor = SkipFillBytes(s.cursor, s.end);
+            NextByte(s);
         }
         s.bitBuffer |= b << s.emptyBits;
     }

@@ -170,6 +170,12 @@ int LoadJpegFromMemory(const uint8_t* data, size_t size, Image* image) {
     return result ? 1 : 0;
 }
 
+const uint8_t* SkipFillBytes(const uint8_t* cursor, const uint8_t* end) {
+    while (cursor < end && *cursor == 0xFF)
+        ++cursor;
+    return cursor;
+}
+
 int ParseJpeg(Image* image) {
     JpegState& s = jpegState;
     ResetForNewFile();
