@@ -1,0 +1,96 @@
+// Window messages: the frame-rate clock, the client size, quitting, keys and
+// mouse drags. Every message also goes on to DefWindowProcA.
+#include "app/projection.h"
+#include "app/shell_win32.h"
+#include "app/view_control.h"
+#include "app/window_state.h"
+
+static_assert(kKeyStateLeft == MK_LBUTTON && kKeyStateRight == MK_RBUTTON &&
+                  kKeyStateShift == MK_SHIFT && kKeyStateControl == MK_CONTROL &&
+                  kKeyStateMiddle == MK_MBUTTON,
+              "the portable key-state bits are Windows' own");
+
+namespace {
+
+ScreenPoint ReadCursor() {
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    return ScreenPoint{static_cast<int32_t>(cursor.x), static_cast<int32_t>(cursor.y)};
+}
+
+void HandleKey(WPARAM key) {
+    switch (key) {
+        case VK_ESCAPE:
+            PostQuitMessage(0);
+            break;
+        case 0x4D:  // M
+            ChooseModel();
+            break;
+        case 0x54:  // T
+            ChooseTextures();
+            break;
+        case VK_ADD:
+            bumpScale = RaiseBumpScale(bumpScale);
+            break;
+        case VK_SUBTRACT:
+            bumpScale = LowerBumpScale(bumpScale);
+            break;
+        default:
+            break;
+    }
+}
+
+void PressButton(HWND window) {
+    SetCapture(window);
+    if (PressDragButton(ReadCursor())) ShowCursor(FALSE);
+}
+
+void ReleaseButton(WPARAM keyState) {
+    const DragRelease release = ReleaseDragButton(static_cast<uint32_t>(keyState));
+    if (release == kDragGoesOn) return;
+    if (release == kDragEndedShowCursor) ShowCursor(TRUE);
+    ReleaseCapture();
+}
+
+}  // namespace
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: {
+            LARGE_INTEGER value = {};
+            QueryPerformanceFrequency(&value);
+            fpsCounterFrequency = value.QuadPart;
+            QueryPerformanceCounter(&value);
+            fpsLastCounter = value.QuadPart;
+            break;
+        }
+        case WM_SIZE:
+            windowWidth = LOWORD(lParam);
+            windowHeight = HIWORD(lParam);
+            ResizeScene(windowWidth, windowHeight);
+            break;
+        case WM_CLOSE:
+            PostQuitMessage(0);
+            break;
+        case WM_KEYDOWN:
+            HandleKey(wParam);
+            break;
+        case WM_MOUSEMOVE:
+            if (MoveMouse(static_cast<uint32_t>(wParam), ReadCursor()))
+                SetCursorPos(dragAnchor.x, dragAnchor.y);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            PressButton(window);
+            break;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            ReleaseButton(wParam);
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
