@@ -16,6 +16,8 @@ PACKAGES=(
     libjpeg-turbo-progs libjpeg62-turbo-dev libstb-dev lib3ds-dev
     # the asset generator
     libfreetype-dev fonts-dejavu-core
+    # the end-to-end helpers that probe the X server
+    libx11-dev libxfixes-dev
 )
 
 missing=()

@@ -61,17 +61,18 @@ e2e_start_viewer() {
     E2E_VIEWER_PID=$!
 }
 
-# e2e_wait_exit: the viewer's exit code, or 124 when it outlives the deadline.
+# e2e_wait_exit: sets E2E_EXIT_CODE to the viewer's exit code, or to 124 when
+# it outlives the deadline. (Not in a $(...) subshell: wait needs the parent.)
 e2e_wait_exit() {
     local deadline=$((SECONDS + E2E_TIMEOUT))
+    E2E_EXIT_CODE=124
     while kill -0 "$E2E_VIEWER_PID" 2>/dev/null; do
-        if [ $SECONDS -ge $deadline ]; then echo 124; return; fi
+        if [ $SECONDS -ge $deadline ]; then return; fi
         sleep 0.05
     done
-    local code=0
-    wait "$E2E_VIEWER_PID" || code=$?
+    E2E_EXIT_CODE=0
+    wait "$E2E_VIEWER_PID" || E2E_EXIT_CODE=$?
     E2E_VIEWER_PID=""
-    echo "$code"
 }
 
 # e2e_find_window TITLE: id of a visible window titled exactly TITLE, or nothing.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "image/image.h"
+#include "tests/e2e/ppm.h"
 
 namespace {
 
@@ -23,31 +24,10 @@ constexpr int kLineCells = 48;  // more than the longest line the viewer prints
 constexpr int kInk = 250;       // glyph alpha (of 255) that shows as white
 constexpr int kWhite = 245;     // screen level counted as white
 
-struct Screen {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;  // top row first
-};
-
-// Binary PPM (P6, maxval 255), as ImageMagick's import writes it.
-bool ReadPpm(const char* path, Screen* screen) {
-    FILE* file = fopen(path, "rb");
-    if (file == nullptr) return false;
-    int maxValue = 0;
-    bool ok = fscanf(file, "P6 %d %d %d", &screen->width, &screen->height, &maxValue) == 3 &&
-              maxValue == 255 && fgetc(file) != EOF && screen->width > 0 && screen->height > 0;
-    if (ok) {
-        screen->rgb.resize(static_cast<size_t>(screen->width) * screen->height * 3);
-        ok = fread(screen->rgb.data(), 1, screen->rgb.size(), file) == screen->rgb.size();
-    }
-    fclose(file);
-    return ok;
-}
-
 // Darkest channel of the screen pixel, or -1 outside the screen.
 int ScreenLevel(const Screen& screen, int x, int y) {
-    if (x < 0 || y < 0 || x >= screen.width || y >= screen.height) return -1;
-    const unsigned char* p = &screen.rgb[(static_cast<size_t>(y) * screen.width + x) * 3];
+    const unsigned char* p = PixelAt(screen, x, y);
+    if (p == nullptr) return -1;
     int level = p[0];
     if (p[1] < level) level = p[1];
     if (p[2] < level) level = p[2];

@@ -2,11 +2,14 @@
 //
 //   x_probe cursor                   ->  "shown X Y" or "hidden X Y"
 //   x_probe wm-state WINDOW iconic   (or normal)
+//   x_probe close WINDOW
 //
 // The hidden cursor of a drag is an all-transparent cursor image (XFixes).
 // There is no window manager on the virtual display, so wm-state plays its
 // part in minimising and restoring: it sets WM_STATE, which Wine reads as
-// the window manager's verdict and answers with SC_MINIMIZE or SC_RESTORE.
+// the window manager's verdict and answers with SC_MINIMIZE or SC_RESTORE;
+// close sends WM_DELETE_WINDOW, which is how a window manager passes on a
+// click on the title bar's close button (Wine makes it SC_CLOSE).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
@@ -42,14 +45,29 @@ int SetWmState(Display* display, Window window, bool iconic) {
     return 0;
 }
 
+int SendClose(Display* display, Window window) {
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const bool cursor = argc == 2 && strcmp(argv[1], "cursor") == 0;
     const bool wmState = argc == 4 && strcmp(argv[1], "wm-state") == 0 &&
                          (strcmp(argv[3], "iconic") == 0 || strcmp(argv[3], "normal") == 0);
-    if (!cursor && !wmState) {
-        fprintf(stderr, "usage: %s cursor | wm-state WINDOW iconic|normal\n", argv[0]);
+    const bool close = argc == 3 && strcmp(argv[1], "close") == 0;
+    if (!cursor && !wmState && !close) {
+        fprintf(stderr, "usage: %s cursor | wm-state WINDOW iconic|normal | close WINDOW\n",
+                argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -57,10 +75,14 @@ int main(int argc, char** argv) {
         fprintf(stderr, "x_probe: no display\n");
         return 1;
     }
-    const int result = cursor
-                           ? ProbeCursor(display)
-                           : SetWmState(display, static_cast<Window>(strtoul(argv[2], nullptr, 0)),
-                                        strcmp(argv[3], "iconic") == 0);
+    int result = 0;
+    if (cursor) {
+        result = ProbeCursor(display);
+    } else {
+        const Window window = static_cast<Window>(strtoul(argv[2], nullptr, 0));
+        result = close ? SendClose(display, window)
+                       : SetWmState(display, window, strcmp(argv[3], "iconic") == 0);
+    }
     XCloseDisplay(display);
     return result;
 }
