@@ -81,12 +81,20 @@ patch_diff() {  # patch_diff A.ppm B.ppm X Y W H (client coordinates) -> COUNT
     "$TOOLS/screen_diff" "$1" "$2" $((CX + $3)) $((CY + $4)) "$5" "$6" | cut -d' ' -f1
 }
 
-# wait_scene_change BEFORE.ppm NAME: polls until the scene differs from BEFORE.
+# wait_scene_change BEFORE.ppm NAME: polls until the scene differs from BEFORE
+# and has settled: two screenshots in a row agree, so a part of the window
+# uncovered by a closing dialog and not yet drawn over does not count.
 wait_scene_change() {
-    local deadline=$((SECONDS + E2E_TIMEOUT))
+    local deadline=$((SECONDS + E2E_TIMEOUT)) previous=""
     while :; do
         snap "$2"
-        if [ "$(scene_diff "$1" "$SHOT" | cut -d' ' -f1)" -gt 0 ]; then return 0; fi
+        if [ "$(scene_diff "$1" "$SHOT" | cut -d' ' -f1)" -gt 0 ]; then
+            if [ -n "$previous" ] && [ "$(scene_diff "$previous" "$SHOT" | cut -d' ' -f1)" -eq 0 ]; then
+                return 0
+            fi
+            previous=$WORK/$2-previous.ppm
+            cp "$SHOT" "$previous"
+        fi
         if [ $SECONDS -ge $deadline ]; then return 1; fi
     done
 }
@@ -202,6 +210,24 @@ start_viewer() {
     e2e_start_viewer "$EXE" "$ASSETS" "$@"
     MAIN=$(e2e_wait_window OpenGL) || { e2e_log "    no window titled OpenGL"; return 1; }
     read_geometry
+    focus_viewer
+}
+
+# Without a window manager the X focus follows the pointer; give it to the
+# viewer's window outright, so keys reach it wherever the pointer is.
+focus_viewer() { xdotool windowfocus "$MAIN" 2>/dev/null || true; }
+
+# resize_client W H: resizes the window and waits for the client size and
+# for a frame drawn at that size (the overlay read at its new place).
+resize_client() {
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    xdotool windowsize "$MAIN" "$1" "$2"
+    until read_geometry && [ "${CW}x${CH}" = "$1x$2" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.05
+    done
+    focus_viewer
+    bump_is 0.00
 }
 
 finish_viewer() {  # finish_viewer DESCRIPTION: waits for the exit, expects 0
@@ -214,9 +240,6 @@ finish_viewer() {  # finish_viewer DESCRIPTION: waits for the exit, expects 0
 "$TOOLS/e2e_files" "$FILES" || fail "writing the test models"
 convert -size 128x128 pattern:checkerboard -fill '#c03020' -opaque white "$FILES/checker_base.tga"
 convert -size 128x128 radial-gradient: -colorspace Gray "$FILES/dome_bump.jpg"
-# A model at a path longer than the dialogs' 260-character buffer.
-LONG_DIR=$FILES/$(printf 'a%.0s' $(seq 120))/$(printf 'b%.0s' $(seq 120))
-mkdir -p "$LONG_DIR" && cp "$ASSETS/sphere.3ds" "$LONG_DIR/long_path_sphere.3ds"
 
 # ------------------------------------------------------- the main session
 
@@ -269,7 +292,7 @@ check "bump scale changes only the model" model_box start
 # A sphere of radius 100 at 250 units under a 90-degree field of view: 262
 # pixels across at a client height of 600, in the middle.
 check "the model is a disc of about 262 pixels in the middle (${MODEL_W}x${MODEL_H})" \
-    eval 'within $MODEL_W 240 285 && within $MODEL_H 240 285 && within $MODEL_X 380 420 && within $MODEL_Y 256 296'
+    eval 'within $MODEL_W 240 285 && within $MODEL_H 240 285 && within $MODEL_X 380 420 && within $MODEL_Y 280 320'
 START_W=$MODEL_W
 
 section "Mouse"
@@ -291,28 +314,22 @@ check "... so it grows on screen (${START_W} -> ${MODEL_W} pixels)" within "$MOD
 NEAR_W=$MODEL_W
 
 section "Window size"
-xdotool windowsize "$MAIN" 400 300
-deadline=$((SECONDS + E2E_TIMEOUT))
-until read_geometry && [ "${CW}x${CH}" = 400x300 ] || [ $SECONDS -ge $deadline ]; do sleep 0.05; done
-check "resized to 400 x 300 (got ${CW}x${CH})" test "${CW}x${CH}" = 400x300
-check "the overlay follows the client area" bump_is 0.00
+check "resized to 400 x 300, the overlay follows the client area" resize_client 400 300
 check "the projection follows: the model at half the size" model_box small
 SMALL_W=$MODEL_W
 check "... ${NEAR_W} -> ${SMALL_W} pixels" within $((SMALL_W * 2)) $((NEAR_W - 8)) $((NEAR_W + 8))
-e2e_png small >/dev/null
+e2e_png small-bumped >/dev/null
 "$TOOLS/x_probe" wm-state "$MAIN" iconic
 # Minimised, the viewer keeps drawing frames into a 0 x 0 client area; the
 # screen does not show them, so give it a moment of them before restoring.
 sleep 1
 check "the viewer is still running when minimised" kill -0 "$E2E_VIEWER_PID"
 "$TOOLS/x_probe" wm-state "$MAIN" normal
-xdotool windowfocus "$MAIN" 2>/dev/null
+focus_viewer
 check "restored: the overlay reads again without error" bump_is 0.00
 check "restored: the projection is in step again" model_box restored
 check "... the same size as before (${SMALL_W} -> ${MODEL_W})" within "$MODEL_W" $((SMALL_W - 2)) $((SMALL_W + 2))
-xdotool windowsize "$MAIN" 800 600
-deadline=$((SECONDS + E2E_TIMEOUT))
-until read_geometry && [ "${CW}x${CH}" = 800x600 ] || [ $SECONDS -ge $deadline ]; do sleep 0.05; done
+check "back at 800 x 600" resize_client 800 600
 check "back at 800 x 600, the model as before" eval 'model_box back && within $MODEL_W $((NEAR_W - 2)) $((NEAR_W + 2))'
 
 section "Pictures (key T)"
@@ -346,13 +363,6 @@ xdotool key m
 check "M with a file that is not a 3DS model" open_in_dialog "Open Model" "$ASSETS/font.tga"
 check "... keeps the model on screen" eval 'marker_round_trip && scene_unchanged_since "$BEFORE" after-m-bad'
 xdotool key m
-check "M with a path longer than the dialog's buffer" open_in_dialog "Open Model" "$LONG_DIR/long_path_sphere.3ds"
-# A second message box of the dialog, if any, is dismissed too.
-for title in "Open Model" "Open" "Save As"; do
-    if [ -n "$(e2e_find_window "$title")" ]; then xdotool key Escape; fi
-done
-check "... is refused and changes nothing" eval 'marker_round_trip && scene_unchanged_since "$BEFORE" after-m-long'
-xdotool key m
 check "M with a mapped box" open_in_dialog "Open Model" "$FILES/box.3ds"
 check "... shows the box" wait_scene_change "$BEFORE" after-m-box
 e2e_png after-m-box >/dev/null
@@ -371,17 +381,41 @@ check "... and its window is gone" e2e_wait_window_gone OpenGL
 
 # ------------------------------------------------------- short sessions
 
-section "Close button"
-start_viewer WINEDEBUG=-all,+wgl || fail "start"
-wait_overlay '^Bump scale' >/dev/null
-"$TOOLS/x_probe" close "$MAIN"
-finish_viewer "WM_DELETE_WINDOW (the close button)"
+# full_shutdown DESCRIPTION: reads Wine's trace of the GL and WGL calls from
+# the last frame on: the four textures deleted one name at a time, both
+# shader objects (the fragment shader by its own call, the vertex shader as
+# the program that carries it), then no context current and the context
+# deleted, in that order.
+full_shutdown() {
+    local calls
+    calls=$(grep -a 'trace:\(opengl\|wgl\):' "$WORK/viewer.log" | awk '
+        /glxdrv_wglSwapBuffers/ {s = ""; next}
+        /opengl:glDeleteTextures n 1,/ {s = s "T"}
+        /opengl:glDeleteFragmentShaderATI/ {s = s "F"}
+        /opengl:glDeleteProgramsARB n 1,/ {s = s "P"}
+        /opengl:wglMakeCurrent hDc 0+, newContext 0+$/ {s = s "M"}
+        /opengl:wglDeleteContext/ {s = s "D"}
+        END {print s}')
+    check "$1 ran the whole shutdown (calls after the last frame: $calls)" \
+        eval "grep -qE '^TTTT(FP|PF)MD\$' <<<'$calls'"
+}
 
-section "Alt+F4"
-start_viewer || fail "start"
-wait_overlay '^Bump scale' >/dev/null
-xdotool key alt+F4
-finish_viewer "Alt+F4 (WM_CLOSE)"
+# short_session DESCRIPTION ACTION: a traced start, the first frames, the
+# action (a command line, evaluated once the window is there), then exit code
+# 0 after the whole shutdown.
+short_session() {
+    local what=$1 action=$2
+    section "$what"
+    : >"$WORK/viewer.log"
+    start_viewer "WINEDEBUG=-all,+wgl,+opengl" || { fail "start"; return; }
+    check "the first frames" wait_overlay '^Bump scale: 0\.50\|no error\|FPS: '
+    eval "$action"
+    finish_viewer "$what"
+    full_shutdown "$what"
+}
+short_session "Escape, traced" 'xdotool key Escape'
+short_session "Close button (WM_DELETE_WINDOW from the title bar)" '"$TOOLS/x_probe" close "$MAIN"'
+short_session "Alt+F4 (WM_CLOSE)" 'xdotool key alt+F4'
 
 # missing_extension OVERRIDE TEXT: one message box with TEXT, caption OpenGL;
 # OK ends the viewer with exit code 0. Wine's msgbox channel names the text.
@@ -410,13 +444,28 @@ missing_extension "-GL_ATI_fragment_shader -GL_ARB_fragment_program" "GL_ATI_fra
 
 section "Without GL_ATI_fragment_shader in the driver"
 start_viewer "MESA_EXTENSION_OVERRIDE=-GL_ATI_fragment_shader" || fail "start"
-check "the scene and the overlay show" wait_overlay '^Bump scale: 0\.50\|no error\|FPS: '
-snap no-ati && e2e_png no-ati >/dev/null
-check "... the same sky as the driver's own" test "$(patch_diff "$START" "$SHOT" 0 0 96 96)" -eq 0
-check "... and the model looks the same (under 2% of its box differs)" \
-    test "$(patch_diff "$START" "$SHOT" 270 170 260 260)" -lt 1352
-xdotool key Escape
-finish_viewer "Escape"
+# Either the scene or, without a fragment-shader layer, a start-up message.
+deadline=$((SECONDS + E2E_TIMEOUT))
+box=""
+while :; do
+    read_overlay
+    box=$(xdotool search --onlyvisible --name '^OpenGL$' 2>/dev/null | grep -vx "$MAIN" | head -n1)
+    case $OVERLAY in Bump*) break ;; esac
+    [ -z "$box" ] && [ $SECONDS -lt $deadline ] || break
+done
+if [ -n "$box" ]; then
+    fail "the scene shows (a start-up message box came instead)"
+    snap no-ati-message && e2e_png no-ati-message >/dev/null
+    xdotool key Return
+else
+    check "the scene and the overlay show" wait_overlay '^Bump scale: 0\.50\|no error\|FPS: '
+    snap no-ati && e2e_png no-ati >/dev/null
+    check "... the same sky as the driver's own" test "$(patch_diff "$START" "$SHOT" 0 0 96 96)" -eq 0
+    count=$(patch_diff "$START" "$SHOT" 270 170 260 260)
+    check "... and the same model: $count of its box's 67600 pixels differ (under 2%)" test "$count" -lt 1352
+    xdotool key Escape
+fi
+finish_viewer "without GL_ATI_fragment_shader"
 
 echo
 echo "e2e: start-up ${FIRST_FRAME_MS} ms to the first frame on screen (window after ${WINDOW_MS} ms)"

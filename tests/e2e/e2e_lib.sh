@@ -3,7 +3,7 @@
 # Sourced by scripts/e2e.sh and scripts/run.sh. Every wait polls a condition
 # against a deadline: fixed sleeps alone fail on a loaded machine.
 
-E2E_TIMEOUT=${E2E_TIMEOUT:-60}  # seconds any single condition may take
+E2E_TIMEOUT=${E2E_TIMEOUT:-45}  # seconds any single condition may take
 E2E_XVFB_PID=""
 E2E_VIEWER_PID=""
 E2E_VIEWER_START_NS=0
@@ -62,12 +62,18 @@ e2e_start_viewer() {
 }
 
 # e2e_wait_exit: sets E2E_EXIT_CODE to the viewer's exit code, or to 124 when
-# it outlives the deadline. (Not in a $(...) subshell: wait needs the parent.)
+# it outlives the deadline; then it is ended, with all of Wine, so the next
+# start begins clean. (Not in a $(...) subshell: wait needs the parent.)
 e2e_wait_exit() {
     local deadline=$((SECONDS + E2E_TIMEOUT))
     E2E_EXIT_CODE=124
     while kill -0 "$E2E_VIEWER_PID" 2>/dev/null; do
-        if [ $SECONDS -ge $deadline ]; then return; fi
+        if [ $SECONDS -ge $deadline ]; then
+            wineserver -k 2>/dev/null || true
+            wait "$E2E_VIEWER_PID" 2>/dev/null || true
+            E2E_VIEWER_PID=""
+            return
+        fi
         sleep 0.05
     done
     E2E_EXIT_CODE=0
