@@ -46,7 +46,12 @@ CX=0 CY=0 CW=0 CH=0     # its client area on the screen
 OVERLAY=""              # the last overlay read, lines joined by '|'
 SHOT_COUNT=0
 
-read_geometry() { read -r CX CY CW CH < <(e2e_geometry "$MAIN"); }
+# The client area is the window's child window (the window itself is just as
+# big when Wine leaves the frame to a window manager).
+read_geometry() {
+    CLIENT=$(xwininfo -id "$MAIN" -children | awk '/^ +0x/ {print $1; exit}')
+    read -r CX CY CW CH < <(e2e_geometry "${CLIENT:-$MAIN}")
+}
 
 # snap NAME: screenshot; the path of the PPM in SHOT.
 snap() { SHOT=$(e2e_shot "$1"); }
@@ -248,11 +253,8 @@ start_viewer || { fail "the viewer's window"; exit 1; }
 WINDOW_MS=$((($(e2e_now_ns) - E2E_VIEWER_START_NS) / 1000000))
 check "window titled OpenGL" test "$(xdotool getwindowname "$MAIN")" = OpenGL
 check "client area 800 x 600 (got ${CW}x${CH})" test "${CW}x${CH}" = 800x600
-CLIENT_CHILD=$(xwininfo -id "$MAIN" -children | awk '/^ +0x/ {print $1; exit}')
-if [ -n "$CLIENT_CHILD" ]; then
-    read -r _ _ w h < <(e2e_geometry "$CLIENT_CHILD")
-    check "the client window inside is 800 x 600 too (got ${w}x${h})" test "${w}x${h}" = 800x600
-fi
+read -r _ _ w h < <(e2e_geometry "$MAIN")
+check "no frame around it: the X window is 800 x 600 too (got ${w}x${h})" test "${w}x${h}" = 800x600
 # The first frame: the earliest screenshot on which the overlay appears.
 deadline=$((SECONDS + E2E_TIMEOUT))
 while :; do
@@ -319,16 +321,6 @@ check "the projection follows: the model at half the size" model_box small
 SMALL_W=$MODEL_W
 check "... ${NEAR_W} -> ${SMALL_W} pixels" within $((SMALL_W * 2)) $((NEAR_W - 8)) $((NEAR_W + 8))
 e2e_png small-bumped >/dev/null
-"$TOOLS/x_probe" wm-state "$MAIN" iconic
-# Minimised, the viewer keeps drawing frames into a 0 x 0 client area; the
-# screen does not show them, so give it a moment of them before restoring.
-sleep 1
-check "the viewer is still running when minimised" kill -0 "$E2E_VIEWER_PID"
-"$TOOLS/x_probe" wm-state "$MAIN" normal
-focus_viewer
-check "restored: the overlay reads again without error" bump_is 0.00
-check "restored: the projection is in step again" model_box restored
-check "... the same size as before (${SMALL_W} -> ${MODEL_W})" within "$MODEL_W" $((SMALL_W - 2)) $((SMALL_W + 2))
 check "back at 800 x 600" resize_client 800 600
 check "back at 800 x 600, the model as before" eval 'model_box back && within $MODEL_W $((NEAR_W - 2)) $((NEAR_W + 2))'
 
@@ -414,8 +406,60 @@ short_session() {
     full_shutdown "$what"
 }
 short_session "Escape, traced" 'xdotool key Escape'
-short_session "Close button (WM_DELETE_WINDOW from the title bar)" '"$TOOLS/x_probe" close "$MAIN"'
+short_session "A window manager's close request (WM_DELETE_WINDOW)" '"$TOOLS/x_probe" close "$MAIN"'
 short_session "Alt+F4 (WM_CLOSE)" 'xdotool key alt+F4'
+
+# Minimising, restoring and the title bar's close button. With no window
+# manager on the display, Wine draws the window's frame itself when told its
+# windows are unmanaged: a caption with real minimise and close buttons, and
+# a minimised window becomes an icon at the bottom of the screen. Wine's
+# trace shows the projection set for the 0 x 0 client area (a viewport of
+# width 0 and height 1), frames going on, and after the restore the
+# projection for 800 x 600 again.
+traced_count() { grep -acE "$1" "$WORK/viewer.log"; }
+traced_after() {  # traced_after PATTERN COUNT: waits until the trace has COUNT matches
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    until [ "$(traced_count "$1")" -ge "$2" ]; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.05
+    done
+}
+frame_buttons() {  # the frame's caption: sets CAPTION_Y, MINIMISE_X, CLOSE_X
+    local fx fy fw fh
+    read -r fx fy fw fh < <(e2e_geometry "$MAIN")
+    CAPTION_Y=$(((fy + CY) / 2)) MINIMISE_X=$((fx + fw - 49)) CLOSE_X=$((fx + fw - 15))
+}
+minimise_restore_close() {
+    local zero='opengl:glViewport x 0, y 0, width 0, height 1$'
+    local full='opengl:glViewport x 0, y 0, width 800, height 600$'
+    local fulls swaps ix iy iw ih
+    read_geometry
+    check "a frame drawn by Wine around the 800 x 600 client area" test "${CW}x${CH}" = 800x600
+    frame_buttons
+    fulls=$(traced_count "$full")
+    xdotool mousemove "$MINIMISE_X" "$CAPTION_Y" click 1
+    check "minimise button: the projection for a 0 x 0 client area" traced_after "$zero" 1
+    swaps=$(traced_count 'glxdrv_wglSwapBuffers')
+    check "minimised: frames go on" traced_after 'glxdrv_wglSwapBuffers' $((swaps + 5))
+    snap minimised && e2e_png minimised >/dev/null
+    read -r ix iy iw ih < <(e2e_geometry "$MAIN")
+    xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click --repeat 2 --delay 80 1
+    check "icon double-clicked: the projection for 800 x 600 again" traced_after "$full" $((fulls + 1))
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    until read_geometry && [ "${CW}x${CH}" = 800x600 ]; do
+        [ $SECONDS -lt $deadline ] || break
+        sleep 0.05
+    done
+    check "restored: the overlay reads again without error" \
+        wait_overlay '^Bump scale: 0\.50\|no error\|FPS: '
+    snap restored && e2e_png restored >/dev/null
+    frame_buttons
+    xdotool mousemove "$CLOSE_X" "$CAPTION_Y" click 1
+}
+WINE_X11_KEY='HKCU\Software\Wine\X11 Driver'
+wine reg add "$WINE_X11_KEY" /v Managed /d N /f >/dev/null 2>&1
+short_session "Minimise and restore, then the close button (frame drawn by Wine)" minimise_restore_close
+wine reg delete "$WINE_X11_KEY" /v Managed /f >/dev/null 2>&1
 
 # missing_extension OVERRIDE TEXT: one message box with TEXT, caption OpenGL;
 # OK ends the viewer with exit code 0. Wine's msgbox channel names the text.
