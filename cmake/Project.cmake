@@ -18,3 +18,9 @@ macro(viewer_add_area_subdirectories)
         endif()
     endforeach()
 endmacro()
+
+# MSVC: the static C and C++ runtime, so the viewer needs only the system's
+# DLLs, as the MinGW build does with -static.
+if(MSVC)
+    set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+endif()

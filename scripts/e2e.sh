@@ -36,6 +36,7 @@ section() { printf '\n--- %s\n' "$*"; }
 rm -rf "$WORK"
 mkdir -p "$FILES"
 trap e2e_teardown EXIT
+trap "exit 1" INT TERM
 e2e_setup "$WORK" || exit 1
 echo "e2e: display $DISPLAY, Wine prefix $WINEPREFIX, screenshots in $WORK"
 

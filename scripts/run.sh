@@ -36,6 +36,7 @@ fi
 
 # No display: a virtual one, a screenshot, then Escape.
 trap e2e_teardown EXIT
+trap "exit 1" INT TERM
 e2e_setup "$ROOT/build/run/headless"
 echo "run: no display; drawing on the virtual display $DISPLAY"
 e2e_start_viewer "$EXE" "$ROOT/assets"
