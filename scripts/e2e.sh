@@ -44,8 +44,8 @@ echo "e2e: display $DISPLAY, Wine prefix $WINEPREFIX, screenshots in $WORK"
 
 MAIN=""                 # the viewer's main window
 CX=0 CY=0 CW=0 CH=0     # its client area on the screen
+CLIENT=""               # its client area's own X window, once there
 OVERLAY=""              # the last overlay read, lines joined by '|'
-SHOT_COUNT=0
 
 # The client area is the window's child window (the window itself is just as
 # big when Wine leaves the frame to a window manager).
@@ -59,7 +59,8 @@ snap() { SHOT=$(e2e_shot "$1"); }
 
 # read_overlay: the overlay of a fresh screenshot into OVERLAY.
 read_overlay() {
-    SHOT_COUNT=$((SHOT_COUNT + 1))
+    # The client window comes with the GL context, a moment after the window.
+    [ -n "$CLIENT" ] || read_geometry
     snap "poll"
     OVERLAY=$("$TOOLS/overlay_reader" "$ASSETS/font.tga" "$SHOT" "$CX" "$CY" "$CH" | paste -sd'|')
 }
@@ -214,6 +215,7 @@ cancel_dialog() {
 # main window is the first one).
 start_viewer() {
     e2e_start_viewer "$EXE" "$ASSETS" "$@"
+    CLIENT=""
     MAIN=$(e2e_wait_window OpenGL) || { e2e_log "    no window titled OpenGL"; return 1; }
     read_geometry
     focus_viewer
