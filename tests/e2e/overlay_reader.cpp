@@ -8,7 +8,8 @@
 // cut. The text is white and the glyph's grey level is its alpha, so a texel
 // of full alpha shows as pure white whatever lies behind it; the glyph that
 // explains most white pixels without needing white where the screen is not
-// white wins.
+// white wins. (Text over a background that is itself pure white cannot be
+// read, by this or by anyone; the viewer's text stands over the ground.)
 #include <cstdio>
 #include <cstdlib>
 #include <string>
