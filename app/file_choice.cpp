@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "model/model.h"
+#include "render/model_textures.h"
 
 int ReplaceModel(const char* path) {
     // Read into a model of its own, so a file that fails leaves the one on
@@ -13,6 +14,8 @@ int ReplaceModel(const char* path) {
     FreeModel(&model);
     model = loaded;
     modelLoaded = 1;
+    // The old model's material textures go, the new one's come from its folder.
+    UpdateModelTextures(path);
     return 1;
 }
 

@@ -10,9 +10,11 @@
 // The dialogs' file-name buffer: 260 characters, terminator included.
 constexpr size_t kDialogPathSize = 260;
 
-// Loads the model at path. On success the old model is released (once) and
-// the new one is drawn; on failure the partly read file is released and the
-// old model, loaded or not, stays as it was. Returns 1 on success.
+// Loads the model at path. On success the old model and its material textures
+// are released (once) and the new one is drawn with its own materials (which
+// also ends a base picture's override); on failure the partly read file is
+// released and the old model, loaded or not, stays as it was with its
+// textures. Returns 1 on success. Needs a current GL context.
 int ReplaceModel(const char* path);
 
 // Deletes *texture (one name; 0 is ignored by GL) and stores what load makes

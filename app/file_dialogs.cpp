@@ -11,6 +11,7 @@
 #include "app/shell_win32.h"
 #include "app/window_state.h"
 #include "image/texture.h"
+#include "render/model_textures.h"
 
 namespace {
 
@@ -47,8 +48,11 @@ void ChooseTextures() {
     // and filter.
     char path[kDialogPathSize] = {};
     OPENFILENAMEA request = MakeRequest(kPictureFilter, path);
-    if (ShowOpenDialog(&request, "Open Base Texture"))
+    if (ShowOpenDialog(&request, "Open Base Texture")) {
         ReplaceTexture(&baseTexture, LoadTexture, path);
+        // The user asked for this picture: it covers the materials' own.
+        SetChosenBaseTexture(path);
+    }
     if (ShowOpenDialog(&request, "Open Bump Texture"))
         ReplaceTexture(&normalMapTexture, LoadNormalMapTexture, path);
 }

@@ -138,6 +138,18 @@ model_box() {
     [ "$count" -gt 0 ]
 }
 
+# mean_rgb SHOT.ppm X Y W H: "R G B", the mean over a rectangle of the
+# client area.
+mean_rgb() {
+    convert "$1" -crop "$4x$5+$((CX + $2))+$((CY + $3))" -scale '1x1!' -depth 8 \
+        -format '%[fx:int(255*r+0.5)] %[fx:int(255*g+0.5)] %[fx:int(255*b+0.5)]' info:
+}
+green_over() {  # green_over "R G B" MARGIN: green exceeds red and blue by MARGIN
+    local r g b
+    read -r r g b <<<"$1"
+    [ "$g" -gt $((r + $2)) ] && [ "$g" -gt $((b + $2)) ]
+}
+
 within() {  # within VALUE LOW HIGH
     [ "$1" -ge "$2" ] && [ "$1" -le "$3" ] || { e2e_log "    $1 not in [$2, $3]"; return 1; }
 }
@@ -367,6 +379,21 @@ xdotool key m
 check "M with an octahedron without mapping coordinates" open_in_dialog "Open Model" "$FILES/bare_octahedron.3ds"
 check "... shows it" wait_scene_change "$BEFORE" after-m-bare
 e2e_png after-m-bare >/dev/null
+check "... without a GL error" bump_is 0.00
+BEFORE=$SHOT
+xdotool key m
+check "M with a textured box from a folder other than the working directory" \
+    open_in_dialog "Open Model" "$FILES/textured/box.3ds"
+check "... shows it" wait_scene_change "$BEFORE" after-m-textured
+e2e_png after-m-textured >/dev/null
+# The lower third of what changed since the plain box: there the box shows
+# mostly its base colour under the ground's light, not the sky's reflection.
+read -r _ left top right bottom < <(scene_diff "$WORK/after-m-box.ppm" "$SHOT")
+band=$(((bottom - top + 1) / 3))
+PLAIN_RGB=$(mean_rgb "$WORK/after-m-box.ppm" "$left" $((bottom + 1 - band)) $((right - left + 1)) "$band")
+TEXTURED_RGB=$(mean_rgb "$SHOT" "$left" $((bottom + 1 - band)) $((right - left + 1)) "$band")
+check "... in the green of its material's texture (mean $TEXTURED_RGB; the plain box $PLAIN_RGB)" \
+    eval 'green_over "$TEXTURED_RGB" 20 && ! green_over "$PLAIN_RGB" 0'
 check "... without a GL error" bump_is 0.00
 
 section "Escape"

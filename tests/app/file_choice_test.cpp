@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "model/model.h"
+#include "render/model_textures.h"
 #include "tests/support/offscreen_gl.h"
 
 namespace {
@@ -16,9 +18,15 @@ const char kSphere[] = VIEWER_SOURCE_DIR "/assets/sphere.3ds";
 const char kNotAModel[] = VIEWER_SOURCE_DIR "/assets/font.tga";
 
 // Under ASan this also proves that every model is released exactly once.
+// The material textures follow the model on screen: replaced with it, kept
+// when a file fails.
 TEST(ReplaceModel, AFileThatFailsKeepsTheModelOnScreen) {
+    ASSERT_TRUE(MakeOffscreenGlCurrent());
     model = Model{};
     modelLoaded = 0;
+    // The sphere's material names quarzilbase.tga beside it, not the base
+    // picture (none here): one texture of its own.
+    baseTextureFile.clear();
     struct Step {
         const char* path;
         int result, loaded;
@@ -30,11 +38,25 @@ TEST(ReplaceModel, AFileThatFailsKeepsTheModelOnScreen) {
     };
     for (const Step& step : steps) {
         const Mesh* before = model.meshes;
+        const std::vector<GLuint> texturesBefore = modelTextures.textures;
+        baseTextureOverridesMaterials = 1;
         EXPECT_EQ(ReplaceModel(step.path), step.result) << step.path;
         EXPECT_EQ(modelLoaded, step.loaded) << step.path;
         EXPECT_EQ(model.meshes == before, step.sameArrays) << step.path;
+        if (step.sameArrays) {
+            EXPECT_EQ(modelTextures.textures, texturesBefore) << step.path;
+            EXPECT_EQ(baseTextureOverridesMaterials, 1) << step.path;
+        } else {
+            ASSERT_EQ(modelTextures.textures.size(), 1u) << step.path;
+            EXPECT_NE(modelTextures.textures, texturesBefore) << step.path;
+            for (GLuint name : texturesBefore)
+                EXPECT_FALSE(glIsTexture(name)) << step.path;
+            EXPECT_EQ(modelTextures.meshTextures[0], modelTextures.textures[0]) << step.path;
+            EXPECT_EQ(baseTextureOverridesMaterials, 0) << step.path;
+        }
     }
     EXPECT_GT(model.meshCount, 0);
+    ReleaseModelTextures(&modelTextures);
     FreeModel(&model);
     modelLoaded = 0;
 }

@@ -1,8 +1,13 @@
 // Writes the models that the end-to-end run opens through the viewer's model
 // dialog: a mapped box and an unmapped octahedron, both with faces wound
-// counter-clockwise seen from outside, so back-face culling keeps them.
+// counter-clockwise seen from outside, so back-face culling keeps them, and
+// in a folder of its own the box again with a material whose texture, named
+// in upper case, lies beside it in lower case.
 //
-//   e2e_files OUTDIR   ->  OUTDIR/box.3ds, OUTDIR/bare_octahedron.3ds
+//   e2e_files OUTDIR   ->  OUTDIR/box.3ds, OUTDIR/bare_octahedron.3ds,
+//                          OUTDIR/textured/box.3ds, OUTDIR/textured/paint.tga
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -60,6 +65,25 @@ TestMesh BareOctahedron(float radius) {
     return shape;
 }
 
+// A box whose material's texture map is "PAINT.TGA".
+Bytes PaintedBox(float half) {
+    TestMesh box = Box(half);
+    box.materialName = "painted";
+    Bytes material = MakeChunk(
+        0xAFFF, {MakeChunk(0xA000, {Str("painted")}), Wrapped(0xA020, 0x0011, {128, 128, 128}),
+                 MakeChunk(0xA200, {MakeChunk(0x0030, {U16({100})}),
+                                    MakeChunk(0xA300, {Str("PAINT.TGA")})})});
+    return ModelFile({material, MeshObject(box)});
+}
+
+// An 8 x 8 uncompressed true-colour TGA of one green.
+Bytes GreenTga() {
+    Bytes tga = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 8, 0, 24, 0};
+    for (int i = 0; i < 64; ++i)
+        tga.insert(tga.end(), {40, 200, 30});  // blue, green, red
+    return tga;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,8 +92,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string directory = argv[1];
+    const std::string textured = directory + "/textured";
+    mkdir(textured.c_str(), 0755);
     const bool ok = WriteChunkFile(ModelFile({MeshObject(Box(70))}), directory + "/box.3ds") &&
                     WriteChunkFile(ModelFile({MeshObject(BareOctahedron(110))}),
-                                   directory + "/bare_octahedron.3ds");
+                                   directory + "/bare_octahedron.3ds") &&
+                    WriteChunkFile(PaintedBox(70), textured + "/box.3ds") &&
+                    WriteChunkFile(GreenTga(), textured + "/paint.tga");
     return ok ? 0 : 1;
 }
