@@ -60,17 +60,33 @@ int ReadPicture(const char* fileName, Image* image) {
     return 0;
 }
 
+namespace {
+
+// A mipmapped 2D texture of image in format; takes over image->pixels.
+GLuint CreateTexture2D(Image* image, const TextureFormat& format) {
+    GLuint name = BeginTexture2D();
+    gluBuild2DMipmaps(GL_TEXTURE_2D, format.internalFormat, image->width, image->height,
+                      format.pixelFormat, GL_UNSIGNED_BYTE, image->pixels);
+    ReleasePixels(image);
+    return name;
+}
+
+}  // namespace
+
 GLuint CreateTextureFromImage(Image* image) {
     TextureFormat format;
     if (!HasPixels(*image) || !LookUpTextureFormat(image->bitsPerPixel, &format)) {
         ReleasePixels(image);
         return 0;
     }
-    GLuint name = BeginTexture2D();
-    gluBuild2DMipmaps(GL_TEXTURE_2D, format.internalFormat, image->width, image->height,
-                      format.pixelFormat, GL_UNSIGNED_BYTE, image->pixels);
-    ReleasePixels(image);
-    return name;
+    return CreateTexture2D(image, format);
+}
+
+GLuint CreateColourTextureFromImage(Image* image) {
+    if (HasPixels(*image) && image->bitsPerPixel == 8) {
+        return CreateTexture2D(image, TextureFormat{1, GL_LUMINANCE8, GL_LUMINANCE});
+    }
+    return CreateTextureFromImage(image);
 }
 
 GLuint CreateNormalMapTextureFromImage(Image* image) {
@@ -98,6 +114,12 @@ GLuint LoadTexture(const char* fileName) {
     Image image;
     if (!ReadPicture(fileName, &image)) return 0;
     return CreateTextureFromImage(&image);
+}
+
+GLuint LoadColourTexture(const char* fileName) {
+    Image image;
+    if (!ReadPicture(fileName, &image)) return 0;
+    return CreateColourTextureFromImage(&image);
 }
 
 GLuint LoadNormalMapTexture(const char* fileName) {

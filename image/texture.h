@@ -33,6 +33,11 @@ int ReadPicture(const char* fileName, Image* image);
 // linear minification and mipmaps built by gluBuild2DMipmaps.
 GLuint LoadTexture(const char* fileName);
 
+// As LoadTexture, for a picture shown as a surface's colour: an 8-bit picture
+// becomes a grey GL_LUMINANCE8 texture instead of an alpha-only one, which the
+// model pass would draw black.
+GLuint LoadColourTexture(const char* fileName);
+
 // A GL_TEXTURE_2D of RGBA8 normals (HeightToNormalMap), otherwise set up as
 // LoadTexture's. Every depth is accepted.
 GLuint LoadNormalMapTexture(const char* fileName);
@@ -48,6 +53,7 @@ GLuint LoadCubeMap(const char* fileName);
 // image->pixels, releases it and sets it to null, whatever the outcome.
 // CreateCubeMapFromImage does not check for GL_ARB_texture_cube_map.
 GLuint CreateTextureFromImage(Image* image);
+GLuint CreateColourTextureFromImage(Image* image);
 GLuint CreateNormalMapTextureFromImage(Image* image);
 GLuint CreateCubeMapFromImage(Image* image);
 

@@ -143,7 +143,7 @@ GLuint TextureOfFile(Resolver* resolver, const std::string& name) {
         if (loaded != resolver->byFile.end()) {
             texture = loaded->second;
         } else {
-            texture = Remember(resolver, LoadTexture(path.c_str()));
+            texture = Remember(resolver, LoadColourTexture(path.c_str()));
             resolver->byFile[path] = texture;
         }
     }

@@ -51,6 +51,9 @@ TEST(TextureFile, TgaFilesLoadWithMipmapsEvenWhenNamedJpg) {
         {LoadTexture, 8, 2, 1, GL_ALPHA8, GL_ALPHA, {7, 200}, {}},
         {LoadTexture, 24, 2, 1, GL_RGB8, GL_BGR_EXT, {1, 2, 3, 4, 5, 6}, {}},
         {LoadTexture, 32, 2, 1, GL_RGBA8, GL_BGRA_EXT, {1, 2, 3, 4, 5, 6, 7, 8}, {}},
+        // A grey picture shown as a surface's colour stays grey, not alpha.
+        {LoadColourTexture, 8, 2, 1, GL_LUMINANCE8, GL_LUMINANCE, {7, 200}, {}},
+        {LoadColourTexture, 24, 2, 1, GL_RGB8, GL_BGR_EXT, {1, 2, 3, 4, 5, 6}, {}},
         {LoadNormalMapTexture, 32, 2, 1, GL_RGBA8, GL_RGBA, {0, 1, 2, 10, 255, 3, 4, 20},
          {2, 127, 151, 10, 251, 127, 151, 20}},  // the fourth byte is alpha
         {LoadNormalMapTexture, 8, 1, 2, GL_RGBA8, GL_RGBA, {0, 255},
