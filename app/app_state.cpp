@@ -8,6 +8,8 @@ float bumpScale = 0.5f;
 float yawDegrees = 0.0f;
 float pitchDegrees = 0.0f;
 float zoomOffset = 0.0f;
+int viewFramed = 0;
+float viewCentre[3] = {0.0f, 0.0f, 0.0f};
 Quaternion rotationQuaternion = {1.0f, 0.0f, 0.0f, 0.0f};
 Matrix4 rotationMatrix = {};
 

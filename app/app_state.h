@@ -26,6 +26,10 @@ extern float bumpScale;     // 0.5, kept in [0, 2]
 extern float yawDegrees;    // turn about the Y axis
 extern float pitchDegrees;  // turn about the X axis
 extern float zoomOffset;    // added to the eye distance of -250
+// Key F: while viewFramed is 1 the view turns about viewCentre (model space)
+// rather than the model's origin; a new model drops it again.
+extern int viewFramed;
+extern float viewCentre[3];
 extern Quaternion rotationQuaternion;
 extern Matrix4 rotationMatrix;
 

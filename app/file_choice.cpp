@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/view_framing.h"
+#include "image/texture.h"
 #include "model/model.h"
 #include "render/model_textures.h"
 
@@ -16,7 +18,18 @@ int ReplaceModel(const char* path) {
     modelLoaded = 1;
     // The old model's material textures go, the new one's come from its folder.
     UpdateModelTextures(path);
+    DropFraming();
     return 1;
+}
+
+void OpenBasePicture(const char* path) {
+    ReplaceTexture(&baseTexture, LoadTexture, path);
+    // The user asked for this picture: it covers the materials' own.
+    SetChosenBaseTexture(path);
+}
+
+void OpenBumpPicture(const char* path) {
+    ReplaceTexture(&normalMapTexture, LoadNormalMapTexture, path);
 }
 
 void ReplaceTexture(GLuint* texture, GLuint (*load)(const char*), const char* path) {

@@ -12,10 +12,18 @@ constexpr size_t kDialogPathSize = 260;
 
 // Loads the model at path. On success the old model and its material textures
 // are released (once) and the new one is drawn with its own materials (which
-// also ends a base picture's override); on failure the partly read file is
-// released and the old model, loaded or not, stays as it was with its
-// textures. Returns 1 on success. Needs a current GL context.
+// also ends a base picture's override) and without the framing of key F; on
+// failure the partly read file is released and the old model, loaded or not,
+// stays as it was with its textures. Returns 1 on success. Needs a current GL
+// context.
 int ReplaceModel(const char* path);
+
+// Key T's two pictures, also dropped pictures: the base picture (baseTexture
+// from LoadTexture, then drawn on every mesh until the next model) and the
+// bump picture (normalMapTexture from LoadNormalMapTexture), each through
+// ReplaceTexture.
+void OpenBasePicture(const char* path);
+void OpenBumpPicture(const char* path);
 
 // Deletes *texture (one name; 0 is ignored by GL) and stores what load makes
 // of path, 0 included: the old texture is gone even if the file is unreadable.

@@ -10,8 +10,6 @@
 #include "app/file_choice.h"
 #include "app/shell_win32.h"
 #include "app/window_state.h"
-#include "image/texture.h"
-#include "render/model_textures.h"
 
 namespace {
 
@@ -48,13 +46,8 @@ void ChooseTextures() {
     // and filter.
     char path[kDialogPathSize] = {};
     OPENFILENAMEA request = MakeRequest(kPictureFilter, path);
-    if (ShowOpenDialog(&request, "Open Base Texture")) {
-        ReplaceTexture(&baseTexture, LoadTexture, path);
-        // The user asked for this picture: it covers the materials' own.
-        SetChosenBaseTexture(path);
-    }
-    if (ShowOpenDialog(&request, "Open Bump Texture"))
-        ReplaceTexture(&normalMapTexture, LoadNormalMapTexture, path);
+    if (ShowOpenDialog(&request, "Open Base Texture")) OpenBasePicture(path);
+    if (ShowOpenDialog(&request, "Open Bump Texture")) OpenBumpPicture(path);
 }
 
 void ChooseModel() {

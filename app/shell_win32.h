@@ -20,3 +20,6 @@ void ChooseTextures();
 
 // Key M: a 3D Studio model through a dialog.
 void ChooseModel();
+
+// Set by key F12: the main loop saves the next frame before presenting it.
+extern int screenshotRequested;

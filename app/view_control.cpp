@@ -55,6 +55,12 @@ int MoveMouse(uint32_t keyState, ScreenPoint position) {
     return 1;
 }
 
+float WheelZoom(float zoom, int wheelDelta) {
+    // In double, so a whole notch adds exactly kWheelNotchPixels.
+    const double pixels = static_cast<double>(wheelDelta) * kWheelNotchPixels / kWheelNotchDelta;
+    return zoom + static_cast<float>(pixels);
+}
+
 int IsDragCursorHidden() {
     return dragCursorHidden;
 }

@@ -42,6 +42,16 @@ DragRelease ReleaseDragButton(uint32_t keyState);
 // Returns 1 when the caller must put the cursor back on dragAnchor.
 int MoveMouse(uint32_t keyState, ScreenPoint position);
 
+// One notch of the mouse wheel (WHEEL_DELTA) moves the model as far as a right
+// drag over this many pixels: a few notches visibly change the default scene.
+constexpr int kWheelNotchDelta = 120;
+constexpr int kWheelNotchPixels = 25;
+
+// zoom after a wheel turn of wheelDelta (WM_MOUSEWHEEL's signed amount, a
+// multiple of kWheelNotchDelta on a notched wheel, finer on a smooth one):
+// positive, away from the user, brings the model nearer as a drag upwards does.
+float WheelZoom(float zoom, int wheelDelta);
+
 // Whether the cursor is hidden by a drag under way.
 int IsDragCursorHidden();
 

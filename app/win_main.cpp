@@ -1,12 +1,20 @@
 // Entry point of the viewer: the window, its OpenGL context, the main loop
 // that alternates window messages and frames, and the shutdown.
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
+
+#include <string>
 
 #include "app/app_state.h"
+#include "app/command_line.h"
+#include "app/file_choice.h"
 #include "app/projection.h"
+#include "app/screenshot.h"
 #include "app/shell_win32.h"
 #include "app/view_control.h"
 #include "app/window_state.h"
+#include "render/default_files.h"
 #include "render/renderer.h"
 
 namespace {
@@ -58,17 +66,45 @@ int RunMainLoop() {
             continue;
         }
         RenderFrame();
+        if (screenshotRequested) {
+            screenshotRequested = 0;
+            SaveScreenshot(windowWidth, windowHeight);
+        }
         SwapBuffers(deviceContext);
         if (CountPresentedFrame(ReadCounter())) fpsLastCounter = ReadCounter();
     }
     return exitCode;
 }
 
+// The default files are looked for beside the program when the working
+// directory lacks them.
+void FindProgramFolder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;  // failed or cut short
+    programFolder = FolderOfPath(path);
+}
+
+// A model named on the command line (also Explorer's "Open with" and a file
+// dropped on the program's icon) replaces the default one, through the same
+// path as key M. One that cannot be read leaves the default model, and says
+// so once, over the first frame.
+void OpenCommandLineModel() {
+    const std::string path = ModelPathFromCommandLine(GetCommandLineA());
+    if (path.empty() || ReplaceModel(path.c_str())) return;
+    RenderFrame();
+    SwapBuffers(deviceContext);
+    const std::string text = "Cannot read the model \"" + path + "\"; the default model stays.";
+    MessageBoxA(mainWindow, text.c_str(), "Bump viewer", MB_OK | MB_ICONWARNING);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    FindProgramFolder();
     RegisterWindowClass(instance);
     CreateMainWindow(instance);
+    DragAcceptFiles(mainWindow, TRUE);
     ShowWindow(mainWindow, SW_SHOW);
     SetForegroundWindow(mainWindow);
 
@@ -79,6 +115,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ResizeScene(windowWidth, windowHeight);
         if (!InitRenderer()) quitRequested = 1;
     }
+    if (!quitRequested) OpenCommandLineModel();
     if (!quitRequested) exitCode = RunMainLoop();
 
     // The same shutdown after every way out: model, textures and shaders (as

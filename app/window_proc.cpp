@@ -1,14 +1,26 @@
-// Window messages: the frame-rate clock, the client size, quitting, keys and
-// mouse drags. Every message also goes on to DefWindowProcA.
+// Window messages: the frame-rate clock, the client size, quitting, keys,
+// mouse drags and wheel, and dropped files. Every message also goes on to
+// DefWindowProcA.
+#include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "app/dropped_files.h"
 #include "app/projection.h"
 #include "app/shell_win32.h"
 #include "app/view_control.h"
+#include "app/view_framing.h"
 #include "app/window_state.h"
 
 static_assert(kKeyStateLeft == MK_LBUTTON && kKeyStateRight == MK_RBUTTON &&
                   kKeyStateShift == MK_SHIFT && kKeyStateControl == MK_CONTROL &&
                   kKeyStateMiddle == MK_MBUTTON,
               "the portable key-state bits are Windows' own");
+
+int screenshotRequested = 0;
 
 namespace {
 
@@ -28,6 +40,13 @@ void HandleKey(WPARAM key) {
             break;
         case 0x54:  // T
             ChooseTextures();
+            break;
+        case 0x46:  // F
+            FrameModelInView();
+            break;
+        case VK_F12:
+            // Read back after the next frame is drawn, before it is presented.
+            screenshotRequested = 1;
             break;
         case VK_ADD:
             bumpScale = RaiseBumpScale(bumpScale);
@@ -50,6 +69,26 @@ void ReleaseButton(WPARAM keyState) {
     if (release == kDragGoesOn) return;
     if (release == kDragEndedShowCursor) ShowCursor(TRUE);
     ReleaseCapture();
+}
+
+// Files dropped on the window (Explorer, or any program that posts the
+// message): the first model and the first picture count; Shift held sends the
+// picture to the bump map.
+void DropFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        std::string path(length + 1, '\0');
+        if (DragQueryFileA(drop, i, &path[0], length + 1) != length) continue;
+        path.resize(length);
+        paths.push_back(path);
+    }
+    DragFinish(drop);
+    // The message carries no key state; the key may be read either way.
+    const int shiftHeld =
+        (GetKeyState(VK_SHIFT) & 0x8000) != 0 || (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+    OpenDroppedFiles(PickDroppedFiles(paths), shiftHeld);
 }
 
 }  // namespace
@@ -78,6 +117,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_MOUSEMOVE:
             if (MoveMouse(static_cast<uint32_t>(wParam), ReadCursor()))
                 SetCursorPos(dragAnchor.x, dragAnchor.y);
+            break;
+        case WM_MOUSEWHEEL:
+            zoomOffset = WheelZoom(zoomOffset, GET_WHEEL_DELTA_WPARAM(wParam));
+            break;
+        case WM_DROPFILES:
+            DropFiles(reinterpret_cast<HDROP>(wParam));
             break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:

@@ -129,6 +129,9 @@ void RenderFrame() {
     QuaternionMultiply(yaw, pitch, &rotationQuaternion);
     QuaternionToMatrix(&rotationQuaternion, &rotationMatrix);
     glMultMatrixf(rotationMatrix.elements);
+    // Framed (key F): the model's centre, not its origin, sits where the view
+    // turns. Unframed, the matrix is left exactly as it was.
+    if (viewFramed) glTranslatef(-viewCentre[0], -viewCentre[1], -viewCentre[2]);
 
     // The shader's per-frame values, set before any shader is bound.
     const Vector4 eye = EyeInObjectSpace();

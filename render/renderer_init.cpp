@@ -1,6 +1,9 @@
 // Start-up and release of the renderer.
+#include <string>
+
 #include "app/app_state.h"
 #include "image/texture.h"
+#include "render/default_files.h"
 #include "render/extensions.h"
 #include "render/fragment_shader_layer.h"
 #include "render/model_textures.h"
@@ -43,16 +46,18 @@ int InitRenderer() {
     }
 
     // Missing or unreadable files leave 0 (or no model); the program runs on.
-    fontTexture = LoadTexture("font.tga");
-    baseTexture = LoadTexture(kDefaultBaseFile);
-    baseTextureFile = kDefaultBaseFile;
-    normalMapTexture = LoadNormalMapTexture("quarzilbump.tga");
-    environmentCubeMap = LoadCubeMap("./cubemap/gracecubemap.jpg");
-    diffuseCubeMap = LoadCubeMap("./cubemap/gracediffusecubemap.tga");
-    if (Load3ds(&model, kDefaultModelFile)) modelLoaded = 1;
+    // Each is read from the working directory, or else from the program's folder.
+    fontTexture = LoadTexture(DefaultFilePath("font.tga").c_str());
+    baseTextureFile = DefaultFilePath(kDefaultBaseFile);
+    baseTexture = LoadTexture(baseTextureFile.c_str());
+    normalMapTexture = LoadNormalMapTexture(DefaultFilePath("quarzilbump.tga").c_str());
+    environmentCubeMap = LoadCubeMap(DefaultFilePath("./cubemap/gracecubemap.jpg").c_str());
+    diffuseCubeMap = LoadCubeMap(DefaultFilePath("./cubemap/gracediffusecubemap.tga").c_str());
+    const std::string modelFile = DefaultFilePath(kDefaultModelFile);
+    if (Load3ds(&model, modelFile.c_str())) modelLoaded = 1;
     // The default sphere's material names the base picture, so it draws with
     // the base texture itself.
-    UpdateModelTextures(kDefaultModelFile);
+    UpdateModelTextures(modelFile.c_str());
 
     BuildVertexShader(&vertexShader);
     BuildFragmentShader(&fragmentShader);

@@ -120,3 +120,25 @@ TEST(FrameRate, EveryTwentyFirstFrameSetsTheRateFromTheCounter) {
 }
 
 }  // namespace
+
+namespace {
+
+// A notch is as far as a right drag over kWheelNotchPixels: checked against
+// the drag itself, so the two can never drift apart.
+TEST(MouseWheel, ANotchMovesAsFarAsARightDragOfTheSameDirection) {
+    for (int notches : {1, 3, -1, -4}) {
+        ResetView();
+        MoveMouse(kKeyStateRight, {100, 100 - notches * kWheelNotchPixels});
+        const float dragged = zoomOffset;
+        EXPECT_EQ(WheelZoom(0.0f, notches * kWheelNotchDelta), dragged) << notches;
+    }
+    // Up (positive) is nearer; a smooth wheel's finer steps add up to a notch.
+    EXPECT_EQ(WheelZoom(10.0f, 120), 35.0f);
+    float zoom = 0.0f;
+    for (int i = 0; i < 4; ++i)
+        zoom = WheelZoom(zoom, 30);
+    EXPECT_EQ(zoom, 25.0f);
+    EXPECT_EQ(WheelZoom(0.0f, 0), 0.0f);
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#include "render/default_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+void Touch(const std::string& path) {
+    std::ofstream(path) << "x";
+}
+
+// Each case runs in a directory of its own, the working directory.
+TEST(FindDefaultFile, TheWorkingDirectoryFirstThenTheProgramsFolder) {
+    std::filesystem::create_directories("program/cubemap");
+    Touch("program/sphere.3ds");
+    Touch("program/cubemap/sky.jpg");
+    Touch("font.tga");
+    Touch("program/font.tga");
+    const std::string folder = "program/";
+    const struct {
+        const char* name;
+        std::string found;
+    } cases[] = {
+        {"font.tga", "font.tga"},                            // both: the working directory wins
+        {"sphere.3ds", "program/sphere.3ds"},                // only beside the program
+        {"./cubemap/sky.jpg", "program/./cubemap/sky.jpg"},  // in a folder of its own
+        {"missing.tga", "missing.tga"},                      // nowhere: fails as before
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FindDefaultFile(c.name, folder), c.found) << c.name;
+    // No folder known: the working directory only.
+    EXPECT_EQ(FindDefaultFile("sphere.3ds", ""), "sphere.3ds");
+    programFolder = folder;
+    EXPECT_EQ(DefaultFilePath("sphere.3ds"), "program/sphere.3ds");
+    programFolder.clear();
+}
+
+TEST(FolderOfPath, UpToTheLastSeparator) {
+    const struct {
+        const char* path;
+        const char* folder;
+    } cases[] = {
+        {"C:\\Program Files\\Viewer\\bump_viewer.exe", "C:\\Program Files\\Viewer\\"},
+        {"/opt/viewer/bump_viewer.exe", "/opt/viewer/"},
+        {"C:viewer.exe", "C:"},
+        {"viewer.exe", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
+    EXPECT_EQ(FolderOfPath(nullptr), "");
+}
+
+}  // namespace
