@@ -222,11 +222,12 @@ cancel_dialog() {
     e2e_wait_window_gone "$1"
 }
 
-# start_viewer [VAR=VALUE...]: starts it and waits for the main window, the
+# start_viewer [VAR=VALUE...] [-- ARG...]: starts it (VIEWER_EXE, default
+# $EXE, in VIEWER_DIR, default assets/) and waits for the main window, the
 # one titled "OpenGL" (a start-up message box has that title too, so the
 # main window is the first one).
 start_viewer() {
-    e2e_start_viewer "$EXE" "$ASSETS" "$@"
+    e2e_start_viewer "${VIEWER_EXE:-$EXE}" "${VIEWER_DIR:-$ASSETS}" "$@"
     CLIENT=""
     MAIN=$(e2e_wait_window OpenGL) || { e2e_log "    no window titled OpenGL"; return 1; }
     read_geometry
@@ -286,6 +287,8 @@ check "after 21 frames the frame rate is above 0" \
     wait_overlay '^Bump scale: 0\.50\|no error\|FPS: ([1-9][0-9]*\.[0-9]|0\.[1-9])$'
 echo "  overlay: $OVERLAY"
 snap start && START=$SHOT && e2e_png start >/dev/null
+START_CLIENT=$WORK/start-client.ppm
+convert "$START" -crop "${CW}x${CH}+${CX}+${CY}" +repage "$START_CLIENT"
 # The sky: the top-left corner is not the black of the window's background
 # and not one flat colour.
 corner_sd=$(convert "$START" -crop 96x96+$((CX))+$((CY)) -colorspace Gray -format '%[fx:int(1000*standard_deviation)]' info:)
@@ -400,6 +403,10 @@ section "Escape"
 xdotool key Escape
 finish_viewer "Escape ends the viewer"
 check "... and its window is gone" e2e_wait_window_gone OpenGL
+
+# --------------------- command line, wheel, drops, framing, screenshots
+
+source tests/e2e/e2e_extras.sh
 
 # ------------------------------------------------------- short sessions
 

@@ -2,9 +2,11 @@
 // dialog: a mapped box and an unmapped octahedron, both with faces wound
 // counter-clockwise seen from outside, so back-face culling keeps them, and
 // in a folder of its own the box again with a material whose texture, named
-// in upper case, lies beside it in lower case.
+// in upper case, lies beside it in lower case; also a box away from the
+// origin, which the command line opens and key F frames.
 //
 //   e2e_files OUTDIR   ->  OUTDIR/box.3ds, OUTDIR/bare_octahedron.3ds,
+//                          OUTDIR/off_centre_box.3ds,
 //                          OUTDIR/textured/box.3ds, OUTDIR/textured/paint.tga
 #include <sys/stat.h>
 
@@ -84,6 +86,17 @@ Bytes GreenTga() {
     return tga;
 }
 
+// A box of half-edge 50 about (150, 80, 0): right of and above the middle of
+// the view until key F frames it.
+TestMesh OffCentreBox() {
+    TestMesh box = Box(50);
+    for (size_t i = 0; i < box.positions.size(); i += 3) {
+        box.positions[i] += 150;
+        box.positions[i + 1] += 80;
+    }
+    return box;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,6 +110,8 @@ int main(int argc, char** argv) {
     const bool ok = WriteChunkFile(ModelFile({MeshObject(Box(70))}), directory + "/box.3ds") &&
                     WriteChunkFile(ModelFile({MeshObject(BareOctahedron(110))}),
                                    directory + "/bare_octahedron.3ds") &&
+                    WriteChunkFile(ModelFile({MeshObject(OffCentreBox())}),
+                                   directory + "/off_centre_box.3ds") &&
                     WriteChunkFile(PaintedBox(70), textured + "/box.3ds") &&
                     WriteChunkFile(GreenTga(), textured + "/paint.tga");
     return ok ? 0 : 1;

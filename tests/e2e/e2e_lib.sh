@@ -51,13 +51,19 @@ e2e_teardown() {
     E2E_XVFB_PID=""
 }
 
-# e2e_start_viewer EXE ASSETS [VAR=VALUE...]: the viewer under Wine, working
-# directory ASSETS, with extra environment (e.g. MESA_EXTENSION_OVERRIDE).
+# e2e_start_viewer EXE DIR [VAR=VALUE...] [-- ARG...]: the viewer under Wine,
+# working directory DIR, with extra environment (e.g. MESA_EXTENSION_OVERRIDE)
+# and the arguments after "--" on its command line.
 e2e_start_viewer() {
-    local exe=$1 assets=$2
+    local exe=$1 assets=$2 settings=()
     shift 2
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+        settings+=("$1")
+        shift
+    done
+    [ $# -gt 0 ] && shift
     E2E_VIEWER_START_NS=$(e2e_now_ns)
-    (cd "$assets" && exec env "$@" wine "$exe") >>"$E2E_WORK/viewer.log" 2>&1 &
+    (cd "$assets" && exec env "${settings[@]}" wine "$exe" "$@") >>"$E2E_WORK/viewer.log" 2>&1 &
     E2E_VIEWER_PID=$!
 }
 
