@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "app/app_state.h"
+#include "render/shader_programs.h"
 #include "render/vertex_shader_layer.h"
 #include "tests/support/offscreen_gl.h"
-#include "tests/vertex_layer/bump_vertex_shader.h"
 
 namespace {
 
@@ -89,6 +90,13 @@ const char kHandWritten[] =
     "MUL result.texcoord[4], view, inverseLength.x;\n"
     "END\n";
 
+// The renderer's shader (BuildVertexShader) and its two invariants.
+struct BumpVertexShader {
+    GLuint shader = 0;
+    GLuint eyePositionInvariant = 0;
+    GLuint bumpScaleInvariant = 0;
+};
+
 struct Scene {
     Mesh mesh;
     BumpVertexShader layered;
@@ -144,7 +152,9 @@ Scene* SharedScene() {
         return nullptr;
     scene = new Scene;
     scene->mesh = MakeMesh();
-    scene->layered = RecordBumpVertexShader();
+    BuildVertexShader(&scene->layered.shader);
+    scene->layered.eyePositionInvariant = eyePositionInvariant;
+    scene->layered.bumpScaleInvariant = bumpScaleInvariant;
     scene->genPrograms =
         reinterpret_cast<PFNGLGENPROGRAMSARBPROC>(GetGlProcAddress("glGenProgramsARB"));
     scene->bindProgram =

@@ -14,15 +14,19 @@
 namespace {
 
 bool offerExtension = false;
-std::vector<GLenum> enabled, disabled;
+std::vector<GLenum> switched;  // caps passed to glEnable (+) and glDisable (-)
 
 void APIENTRY DriverEntryPoint() {}
+
+template <typename Function>
+Function Driver(const char* name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
 
 }  // namespace
 
 extern "C" const GLubyte* GLAPIENTRY glGetString(GLenum name) {
-    typedef const GLubyte*(GLAPIENTRY * GetString)(GLenum);
-    static GetString driver = reinterpret_cast<GetString>(dlsym(RTLD_NEXT, "glGetString"));
+    static auto driver = Driver<const GLubyte*(GLAPIENTRY*)(GLenum)>("glGetString");
     static std::string withExtension;
     if (name != GL_EXTENSIONS || !offerExtension) return driver(name);
     withExtension = reinterpret_cast<const char*>(driver(name));
@@ -30,19 +34,16 @@ extern "C" const GLubyte* GLAPIENTRY glGetString(GLenum name) {
     return reinterpret_cast<const GLubyte*>(withExtension.c_str());
 }
 
-// Only the two enums of interest are kept from the driver, which would refuse
-// GL_VERTEX_SHADER_EXT.
+// The driver would refuse GL_VERTEX_SHADER_EXT, so that one is only noted.
 extern "C" void GLAPIENTRY glEnable(GLenum cap) {
-    typedef void(GLAPIENTRY * Enable)(GLenum);
-    static Enable driver = reinterpret_cast<Enable>(dlsym(RTLD_NEXT, "glEnable"));
-    enabled.push_back(cap);
+    static auto driver = Driver<void(GLAPIENTRY*)(GLenum)>("glEnable");
+    switched.push_back(cap);
     if (cap != GL_VERTEX_SHADER_EXT) driver(cap);
 }
 
 extern "C" void GLAPIENTRY glDisable(GLenum cap) {
-    typedef void(GLAPIENTRY * Disable)(GLenum);
-    static Disable driver = reinterpret_cast<Disable>(dlsym(RTLD_NEXT, "glDisable"));
-    disabled.push_back(cap);
+    static auto driver = Driver<void(GLAPIENTRY*)(GLenum)>("glDisable");
+    switched.push_back(~cap);
     if (cap != GL_VERTEX_SHADER_EXT) driver(cap);
 }
 
@@ -58,6 +59,8 @@ void ShowStartupMessage(const char*, const char*) {}
 namespace {
 
 // A few entries from the start, middle and end of the group.
+const char* const kSampleNames[] = {"glBeginVertexShaderEXT", "glSetInvariantEXT",
+                                    "glVariantPointerEXT", "glGetLocalConstantFloatvEXT"};
 const void* GroupSample(int i) {
     const void* sample[] = {reinterpret_cast<const void*>(ext::glBeginVertexShaderEXT),
                             reinterpret_cast<const void*>(ext::glSetInvariantEXT),
@@ -65,8 +68,14 @@ const void* GroupSample(int i) {
                             reinterpret_cast<const void*>(ext::glGetLocalConstantFloatvEXT)};
     return sample[i];
 }
-const char* const kSampleNames[] = {"glBeginVertexShaderEXT", "glSetInvariantEXT",
-                                    "glVariantPointerEXT", "glGetLocalConstantFloatvEXT"};
+
+// Enables and disables the shader; the caps that reached glEnable/glDisable.
+std::vector<GLenum> SwitchShaderOnAndOff() {
+    switched.clear();
+    SetVertexShaderEnabled(1);
+    SetVertexShaderEnabled(0);
+    return switched;
+}
 
 TEST(VertexShaderChoice, DriverExtensionWinsOverTheLayer) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
@@ -77,12 +86,8 @@ TEST(VertexShaderChoice, DriverExtensionWinsOverTheLayer) {
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(GroupSample(i), reinterpret_cast<const void*>(&DriverEntryPoint))
             << kSampleNames[i];
-    enabled.clear();
-    disabled.clear();
-    SetVertexShaderEnabled(1);
-    SetVertexShaderEnabled(0);
-    EXPECT_EQ(enabled, std::vector<GLenum>{GL_VERTEX_SHADER_EXT});
-    EXPECT_EQ(disabled, std::vector<GLenum>{GL_VERTEX_SHADER_EXT});
+    const GLenum cap = GL_VERTEX_SHADER_EXT;
+    EXPECT_EQ(SwitchShaderOnAndOff(), (std::vector<GLenum>{cap, ~cap}));
     offerExtension = false;
 }
 
@@ -100,15 +105,12 @@ TEST(VertexShaderChoice, LayerStandsInOnArbVertexProgram) {
     EXPECT_EQ(FetchVertexShaderEntryPoints(LookUpVertexShaderLayerProc), 1);  // all 42
     EXPECT_EQ(LookUpVertexShaderLayerProc("glEnable"), nullptr);
     EXPECT_EQ(LookUpVertexShaderLayerProc(nullptr), nullptr);
-    enabled.clear();
-    disabled.clear();
     SetVertexShaderEnabled(1);
     EXPECT_TRUE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
-    SetVertexShaderEnabled(0);
+    const GLenum cap = GL_VERTEX_PROGRAM_ARB;
+    EXPECT_EQ(SwitchShaderOnAndOff(), (std::vector<GLenum>{cap, ~cap}));
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
-    EXPECT_EQ(enabled, std::vector<GLenum>{GL_VERTEX_PROGRAM_ARB});
-    EXPECT_EQ(disabled, std::vector<GLenum>{GL_VERTEX_PROGRAM_ARB});
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 }  // namespace
