@@ -84,10 +84,6 @@ const Case kCases[] = {
     {"WriteMaskRedBlue", [] { Sample(R0, T0); Sample(R1, T1);
         ext::glColorFragmentOp1ATI(GL_MOV_ATI, R0, GL_RED_BIT_ATI | GL_BLUE_BIT_ATI, N, R1, N,
                                    N); }, kRgba},
-    {"ConstantOwnAndGlobal", [] { const float own[4] = {0.1f, 0.4f, 0.7f, 1.0f};
-        ext::glSetFragmentShaderConstantATI(GL_CON_2_ATI, own);
-        ext::glColorFragmentOp3ATI(GL_MAD_ATI, R0, N, N, PRI, N, N, GL_CON_2_ATI, N, N,
-                                   GL_CON_5_ATI, N, N); }, kRgb},
     {"AlphaOperations", [] { Sample(R0, T0); Sample(R1, T1);
         ext::glColorFragmentOp2ATI(GL_MUL_ATI, R2, N, N, R0, N, N, R1, N, N);
         ext::glAlphaFragmentOp2ATI(GL_ADD_ATI, R2, GL_HALF_BIT_ATI, R0, N, N, PRI, N, N);
@@ -143,13 +139,10 @@ TEST_P(InstructionCase, LayerDrawsWhatTheDriverDraws) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
     ASSERT_TRUE(IsExtensionSupported("GL_ATI_fragment_shader"));
     const Scene scene = MakeScene();
-    const float global[4] = {0.3f, 0.6f, 0.9f, 0.5f};
     ASSERT_EQ(ChooseFragmentShaderExtension(), 1);
-    ext::glSetFragmentShaderConstantATI(GL_CON_5_ATI, global);
     const Pixels native = RunShader(scene, false, GetParam().record);
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     ASSERT_EQ(UseFragmentShaderLayer(), 1);
-    ext::glSetFragmentShaderConstantATI(GL_CON_5_ATI, global);
     const Pixels layer = RunShader(scene, true, GetParam().record);
     EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
     EXPECT_LE(LargestDifference(native, layer, GetParam().channels), 2);

@@ -76,13 +76,6 @@ TEST(VertexShaderTranslator, WritesOneReadableArbLinePerStep) {
               "SWZ result.color.secondary, con[0], -x, 1, 0, w;  # 3\n"
               "RCP result.fogcoord.x, p3.z;  # 4\n"
               "END\n");
-    // Parameter i of the program holds these rows of these invariants.
-    ASSERT_EQ(program.locals.size(), 5u);
-    EXPECT_EQ(program.locals[0].symbol, scale);
-    for (int r = 0; r < 4; ++r) {
-        EXPECT_EQ(program.locals[1 + r].symbol, rows);
-        EXPECT_EQ(program.locals[1 + r].row, r);
-    }
 }
 
 TEST(VertexShaderSymbols, BlocksNeverTakeOutputNamesNorWrapAround) {
