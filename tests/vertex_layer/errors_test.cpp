@@ -61,27 +61,14 @@ const RefusedCall kRefusedCalls[] = {
     {true, "unknown symbol", [](const Symbols& s) { ext::glShaderOp1EXT(GL_OP_MOV_EXT, s.r, 999999); }, GL_INVALID_VALUE},
     {true, "symbol of another shader's definition", [](const Symbols& s) { ext::glShaderOp1EXT(GL_OP_MOV_EXT, s.r, s.foreign); }, GL_INVALID_VALUE},
     {true, "write to an invariant", [](const Symbols& s) { ext::glShaderOp1EXT(GL_OP_MOV_EXT, s.invariant, s.a); }, GL_INVALID_OPERATION},
-    {true, "read an output", [](const Symbols& s) { ext::glShaderOp1EXT(GL_OP_MOV_EXT, s.r, GL_OUTPUT_COLOR0_EXT); }, GL_INVALID_OPERATION},
     {true, "texture coordinate set 9", [](const Symbols& s) { ext::glShaderOp1EXT(GL_OP_MOV_EXT, GL_OUTPUT_TEXTURE_COORD9_EXT, s.a); }, GL_INVALID_OPERATION},
     {true, "insert component 4", [](const Symbols& s) { ext::glInsertComponentEXT(s.r, s.k, 4); }, GL_INVALID_VALUE},
-    {true, "swizzle selector", [](const Symbols& s) { ext::glSwizzleEXT(s.r, s.a, GL_X_EXT, GL_TRUE, GL_Z_EXT, GL_W_EXT); }, GL_INVALID_ENUM},
-    {true, "local constant set twice", [](const Symbols& s) { ext::glSetLocalConstantEXT(s.a, GL_FLOAT, kValue.data()); }, GL_INVALID_OPERATION},
-    {true, "binding state", [](const Symbols&) { ext::glBindParameterEXT(GL_CURRENT_COLOR); }, GL_INVALID_OPERATION},
     {true, "nested begin", [](const Symbols&) { ext::glBeginVertexShaderEXT(); }, GL_INVALID_OPERATION},
     {false, "operation", [](const Symbols& s) { ext::glShaderOp1EXT(GL_OP_MOV_EXT, kOut, s.a); }, GL_INVALID_OPERATION},
     {false, "swizzle", [](const Symbols& s) { ext::glSwizzleEXT(kOut, s.a, GL_X_EXT, GL_Y_EXT, GL_Z_EXT, GL_W_EXT); }, GL_INVALID_OPERATION},
-    {false, "insert", [](const Symbols& s) { ext::glInsertComponentEXT(kOut, s.k, 0); }, GL_INVALID_OPERATION},
     {false, "end without begin", [](const Symbols&) { ext::glEndVertexShaderEXT(); }, GL_INVALID_OPERATION},
-    {false, "invariant of an unknown symbol", [](const Symbols&) { ext::glSetInvariantEXT(999999, GL_FLOAT, kValue.data()); }, GL_INVALID_VALUE},
-    {false, "invariant through a local", [](const Symbols& s) { ext::glSetInvariantEXT(s.r, GL_FLOAT, kValue.data()); }, GL_INVALID_OPERATION},
-    {false, "invariant of an unknown type", [](const Symbols& s) { ext::glSetInvariantEXT(s.invariant, GL_RGBA, kValue.data()); }, GL_INVALID_ENUM},
     {false, "invariant from no address", [](const Symbols& s) { ext::glSetInvariantEXT(s.invariant, GL_FLOAT, nullptr); }, GL_INVALID_VALUE},
-    {false, "query of an unknown symbol", [](const Symbols&) { float v[4]; ext::glGetInvariantFloatvEXT(999999, GL_INVARIANT_VALUE_EXT, v); }, GL_INVALID_VALUE},
-    {false, "colour matrix", [](const Symbols&) { EXPECT_EQ(ext::glBindParameterEXT(GL_COLOR_MATRIX), 0u); }, GL_INVALID_OPERATION},
     {false, "unknown state", [](const Symbols&) { EXPECT_EQ(ext::glBindParameterEXT(GL_RGBA), 0u); }, GL_INVALID_ENUM},
-    {false, "variant array of an unknown type", [](const Symbols&) {
-         const GLuint v = ext::glGenSymbolsEXT(GL_VECTOR_EXT, GL_VARIANT_EXT, GL_FULL_RANGE_EXT, 1);
-         ext::glVariantPointerEXT(v, GL_RGBA, 0, kValue.data()); }, GL_INVALID_ENUM},
 };
 // clang-format on
 
