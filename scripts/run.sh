@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows viewer and runs it under Wine with assets/ as its
-# working directory:
+# working directory, opening MODEL instead of sphere.3ds when one is named:
+#   scripts/run.sh [MODEL.3ds]
 #   - installs the Debian packages it needs (scripts/install_deps.sh),
 #   - cross-compiles build/mingw/app/bump_viewer.exe with MinGW-w64,
 #   - with a display ($DISPLAY reachable), opens the window there and returns
@@ -19,6 +20,12 @@ cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build build/mingw --target bump_viewer -j "$(nproc)"
 EXE=$ROOT/build/mingw/app/bump_viewer.exe
+# The model as a Windows path (Wine's drive Z: is the Linux root).
+ARGS=()
+if [ $# -gt 0 ]; then
+    model=$(realpath "$1")
+    ARGS=("Z:${model//\//\\}")
+fi
 
 source tests/e2e/e2e_lib.sh
 export E2E_WINEPREFIX=$ROOT/build/run/wineprefix-$(id -u)
@@ -31,7 +38,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     fi
     echo "run: starting the viewer on $DISPLAY"
     cd assets
-    exec wine "$EXE"
+    exec wine "$EXE" "${ARGS[@]}"
 fi
 
 # No display: a virtual one, a screenshot, then Escape.
@@ -39,7 +46,7 @@ trap e2e_teardown EXIT
 trap "exit 1" INT TERM
 e2e_setup "$ROOT/build/run/headless"
 echo "run: no display; drawing on the virtual display $DISPLAY"
-e2e_start_viewer "$EXE" "$ROOT/assets"
+e2e_start_viewer "$EXE" "$ROOT/assets" -- "${ARGS[@]}"
 window=$(e2e_wait_window OpenGL) || { echo "run: the viewer opened no window" >&2; exit 1; }
 xdotool windowfocus "$window" 2>/dev/null || true
 read -r x y w h < <(e2e_geometry "$window")
