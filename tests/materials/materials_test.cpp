@@ -12,102 +12,183 @@
 #include "render/extensions.h"
 #include "render/model_textures.h"
 #include "render/renderer.h"
-#include "tests/materials/materials_scene.h"
+#include "tests/model/chunk_writer.h"
 #include "tests/renderer/scene_files.h"
 
 namespace {
 
-TEST(Materials, EachMeshShowsItsMaterialsTextureOrColourUntilTheUserChoosesABasePicture) {
-    ASSERT_TRUE(StartFlatScene());
-    ASSERT_TRUE(WriteThreeSquares());
+constexpr int kSize = 96;
+constexpr uint8_t kBase[3] = {60, 70, 220};
+constexpr uint8_t kRed[3] = {200, 20, 10};
+constexpr uint8_t kGreen[3] = {30, 180, 60};
+using Texel = std::vector<uint8_t>;
+
+// Material with a 24-bit diffuse colour and, when textureFile is not empty, a
+// texture map (integer percentage, then the map file name).
+Bytes MaterialChunk(const std::string& name, const uint8_t (&diffuse)[3],
+                    const std::string& textureFile) {
+    const Bytes map =
+        MakeChunk(0xA200, {MakeChunk(0x0030, {U16({100})}), MakeChunk(0xA300, {Str(textureFile)})});
+    return MakeChunk(0xAFFF, {MakeChunk(0xA000, {Str(name)}),
+                              Wrapped(0xA020, 0x0011, {diffuse[0], diffuse[1], diffuse[2]}),
+                              textureFile.empty() ? Bytes{} : map});
+}
+
+// An 80 x 80 square facing the eye at x = centreX, mapped once over.
+Bytes Square(const std::string& name, float centreX, const std::string& material,
+             bool mapped = true) {
+    const float l = centreX - 40, r = centreX + 40;
+    return MeshObject({name,
+                       {l, -40, 0, r, -40, 0, r, 40, 0, l, 40, 0},
+                       {0, 1, 2, 0, 2, 3},
+                       mapped ? std::vector<float>{0, 0, 1, 0, 1, 1, 0, 1} : std::vector<float>{},
+                       material});
+}
+
+bool WriteFlatTga(const std::string& path, const uint8_t (&rgb)[3]) {
+    return WriteTga(path, 2, 2, 24,
+                    {rgb[2], rgb[1], rgb[0], rgb[2], rgb[1], rgb[0], rgb[2], rgb[1], rgb[0], rgb[2],
+                     rgb[1], rgb[0]});
+}
+
+// Texture names the context holds (names are small integers on Mesa).
+int CountTextureNames() {
+    int count = 0;
+    for (GLuint name = 1; name < 4096; ++name)
+        count += glIsTexture(name) ? 1 : 0;
+    return count;
+}
+
+Texel FirstTexel(GLuint texture) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    const Texel texels = ReadTexImage(GL_TEXTURE_2D, GL_RGB, 3);
+    return Texel(texels.begin(), texels.begin() + 3);
+}
+
+// What the shell does after a model was chosen.
+bool LoadModel(const std::string& path) {
+    FreeModel(&model);
+    modelLoaded = Load3ds(&model, path.c_str());
+    UpdateModelTextures(path.c_str());
+    return modelLoaded == 1;
+}
+
+// Start-up where no default file exists, then flat textures: a black
+// environment and a white diffuse map, so a pixel of the model shows its base
+// colour alone (base x diffuse + F x reflection + see-through^2).
+bool StartFlatScene(const char* extensionOverride) {
+    if (!UseOffscreenSize(kSize, kSize, extensionOverride) || InitRenderer() != 1) return false;
+    const Rgb black[6] = {},
+              white[6] = {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}};
+    environmentCubeMap = MakeFlatCubeMap(black);
+    diffuseCubeMap = MakeFlatCubeMap(white);
+    baseTexture = MakeFlatTexture(kBase);
+    normalMapTexture = MakeFlatTexture({127, 127, 254});
+    yawDegrees = pitchDegrees = zoomOffset = 0.0f;
+    // Textured (name stored in upper case, file in lower case, in a folder
+    // other than the working directory), coloured, and without material.
+    std::filesystem::create_directories("models");
+    return WriteFlatTga("models/red.tga", kRed) &&
+           WriteChunkFile(ModelFile({MaterialChunk("tex", kGreen, "RED.TGA"),
+                                     MaterialChunk("green", kGreen, ""), Square("a", -150, "tex"),
+                                     Square("b", 0, "green"), Square("c", 150, "")}),
+                          "models/three.3ds");
+}
+
+// A frame's centre pixels of the squares at x = -150, 0 and 150 (a 90-degree
+// view from 250 away: the plane z = 0 spans -250..250) against their colours.
+void ExpectSquareColours(const uint8_t (&a)[3], const uint8_t (&b)[3], const uint8_t (&c)[3]) {
+    RenderFrame();
+    const Frame frame = ReadFrame();
+    const uint8_t* expected[3] = {a, b, c};
+    for (int square = 0; square < 3; ++square) {
+        for (int channel = 0; channel < 3; ++channel) {
+            EXPECT_NEAR(frame.At(19 + 29 * square, kSize / 2)[channel], expected[square][channel],
+                        2)
+                << "square " << square << " channel " << channel;
+        }
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// Through the driver's GL_ATI_fragment_shader and through the layer (the
+// driver's extension hidden, a process of its own under CTest), whose program
+// is chosen before the model is drawn and must sample whatever each mesh binds.
+class MaterialsThrough : public testing::TestWithParam<const char*> {};
+
+TEST_P(MaterialsThrough, EachMeshShowsItsOwnColourUntilTheUserChoosesABasePicture) {
+    ASSERT_TRUE(StartFlatScene(GetParam()));
     ASSERT_TRUE(LoadModel("models/three.3ds"));
-    std::vector<std::vector<uint8_t>> colours = SquareColours();
-    ExpectColour(colours[0], kTextureRed, "textured");
-    ExpectColour(colours[1], kMaterialGreen, "coloured");
-    ExpectColour(colours[2], kBase, "without material");
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    ExpectSquareColours(kRed, kGreen, kBase);
     // The frame gives unit 4 back with the base texture bound.
     ext::glActiveTextureARB(GL_TEXTURE4_ARB);
-    EXPECT_EQ(IntegerState(GL_TEXTURE_BINDING_2D), static_cast<GLint>(baseTexture));
+    EXPECT_EQ(IntegerState(GL_TEXTURE_BINDING_2D), GLint(baseTexture));
     ext::glActiveTextureARB(GL_TEXTURE0_ARB);
-
-    // Key T: the chosen base picture on every mesh...
+    // Key T: the chosen base picture on every mesh, until the next model load.
     SetChosenBaseTexture("chosen.tga");
-    colours = SquareColours();
-    for (const auto& colour : colours)
-        ExpectColour(colour, kBase, "after T");
-    // ...until the next model load.
+    ExpectSquareColours(kBase, kBase, kBase);
     ASSERT_TRUE(LoadModel("models/three.3ds"));
-    colours = SquareColours();
-    ExpectColour(colours[0], kTextureRed, "textured after reload");
-    ExpectColour(colours[1], kMaterialGreen, "coloured after reload");
+    ExpectSquareColours(kRed, kGreen, kBase);
     ReleaseAll();
 }
 
+INSTANTIATE_TEST_SUITE_P(Shader, MaterialsThrough,
+                         testing::Values(nullptr, "-GL_ATI_fragment_shader"),
+                         [](const auto& info) { return info.param ? "Layer" : "Driver"; });
+
 TEST(Materials, TextureFilesAreFoundBesideTheModelWhateverTheCaseOfTheirNames) {
-    struct Case {
-        const char* folder;  // the model's, "" for the working directory
-        const char* stored;  // the name the material holds
-        const char* onDisk;  // the file written, null for none
-        bool garbage;        // the file holds no picture
-        bool mapped;         // the mesh has mapping coordinates
-        bool ownTexture;     // expect the file's texture, else the base or the colour
-    };
-    const Case cases[] = {
-        {"exact", "red.tga", "red.tga", false, true, true},
-        {"upper", "RED.TGA", "red.tga", false, true, true},
-        {"mixed", "Red.Tga", "RED.TGA", false, true, true},
-        {"", "RED.TGA", "red.tga", false, true, true},
-        {"missing", "red.tga", nullptr, false, true, false},
-        {"other", "red.tga", "blue.tga", false, true, false},
-        {"garbage", "red.tga", "red.tga", true, true, false},
-        {"unmapped", "red.tga", "red.tga", false, false, false},
+    const struct {
+        const char* folder;       // the model's, "" for the working directory
+        const char* stored;       // the name the material holds
+        const char* onDisk;       // the file written, null for none
+        bool garbage;             // the file holds no picture
+        bool mapped;              // the mesh has mapping coordinates
+        const uint8_t* expected;  // the texture's colour, null for the base texture
+    } cases[] = {
+        {"upper", "RED.TGA", "red.tga", false, true, kRed},
+        {"mixed", "Red.Tga", "RED.TGA", false, true, kRed},
+        {"", "RED.TGA", "red.tga", false, true, kRed},
+        {"missing", "red.tga", nullptr, false, true, nullptr},
+        {"other", "red.tga", "blue.tga", false, true, nullptr},
+        {"garbage", "red.tga", "red.tga", true, true, nullptr},
+        // Without mapping coordinates the picture cannot show: the colour.
+        {"unmapped", "red.tga", "red.tga", false, false, kGreen},
     };
     ASSERT_TRUE(MakeOffscreenGlCurrent());
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "folder '" << c.folder << "' stored " << c.stored);
         const std::string folder = c.folder[0] ? std::string(c.folder) + "/" : "";
-        if (!folder.empty()) {
-            std::filesystem::remove_all(c.folder);
-            std::filesystem::create_directories(c.folder);
-        }
+        if (!folder.empty()) std::filesystem::create_directories(folder);  // one per case
         if (c.onDisk != nullptr) {
             const std::string path = folder + c.onDisk;
             ASSERT_TRUE(c.garbage ? WriteChunkFile(Bytes(40, 0xEE), path)
-                                  : WriteFlatTga(path, kTextureRed));
+                                  : WriteFlatTga(path, kRed));
         }
         const std::string modelPath = folder + "one.3ds";
-        ASSERT_TRUE(WriteChunkFile(ModelFile({MaterialChunk("m", kMaterialGreen, c.stored),
-                                              MeshObject(Square("a", 0, "m", c.mapped))}),
-                                   modelPath));
+        ASSERT_TRUE(WriteChunkFile(
+            ModelFile({MaterialChunk("m", kGreen, c.stored), Square("a", 0, "m", c.mapped)}),
+            modelPath));
         Model one = {};
         ASSERT_EQ(Load3ds(&one, modelPath.c_str()), 1);
         ModelTextures textures;
         LoadModelTextures(one, modelPath.c_str(), "quarzilbase.tga", &textures);
         ASSERT_EQ(textures.meshTextures.size(), 1u);
-        const GLuint texture = textures.meshTextures[0];
-        if (c.ownTexture) {
-            ASSERT_NE(texture, 0u);
-            EXPECT_EQ(FirstTexel(texture), std::vector<uint8_t>(kTextureRed, kTextureRed + 3));
-        } else if (!c.mapped) {
-            // Without mapping coordinates the picture cannot show: the colour.
-            ASSERT_NE(texture, 0u);
-            EXPECT_EQ(FirstTexel(texture),
-                      std::vector<uint8_t>(kMaterialGreen, kMaterialGreen + 3));
+        if (c.expected != nullptr) {
+            ASSERT_NE(textures.meshTextures[0], 0u);
+            EXPECT_EQ(FirstTexel(textures.meshTextures[0]), Texel(c.expected, c.expected + 3));
         } else {
-            EXPECT_EQ(texture, 0u);  // the base texture
+            EXPECT_EQ(textures.meshTextures[0], 0u);
             EXPECT_TRUE(textures.textures.empty());
         }
         ReleaseModelTextures(&textures);
         FreeModel(&one);
-        if (c.onDisk != nullptr) std::filesystem::remove(folder + c.onDisk);
     }
 }
 
 TEST(Materials, HundredsOfMaterialsMakeOneTexturePerFileAndPerColour) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
     const uint8_t red[3] = {255, 0, 0}, blue[3] = {0, 0, 255};
-    ASSERT_TRUE(WriteFlatTga("a.tga", kTextureRed) && WriteFlatTga("b.tga", kMaterialGreen));
+    ASSERT_TRUE(WriteFlatTga("a.tga", kRed) && WriteFlatTga("b.tga", kGreen));
     // 120 materials and as many meshes (the reader examines 300 chunks at
     // most). By i % 8: a.tga under two spellings (0, 4), b.tga (1, 5), a
     // missing file (2, 6), the colours red (3) and blue (7).
@@ -117,13 +198,12 @@ TEST(Materials, HundredsOfMaterialsMakeOneTexturePerFileAndPerColour) {
     for (int i = 0; i < 120; ++i) {
         const std::string name = "m" + std::to_string(i);
         editor = Cat({editor, MaterialChunk(name, i % 8 == 3 ? red : blue, files[i % 8]),
-                      MeshObject(Square("s" + std::to_string(i), 0, name))});
+                      Square("s" + std::to_string(i), 0, name)});
     }
     ASSERT_TRUE(WriteChunkFile(ModelFile({editor}), "many.3ds"));
     Model many = {};
     ASSERT_EQ(Load3ds(&many, "many.3ds"), 1);
-    ASSERT_EQ(many.materialCount, 120);
-    ASSERT_EQ(many.meshCount, 120);
+    ASSERT_EQ(many.materialCount + many.meshCount, 240);
 
     const int before = CountTextureNames();
     ModelTextures textures;
@@ -132,33 +212,29 @@ TEST(Materials, HundredsOfMaterialsMakeOneTexturePerFileAndPerColour) {
     EXPECT_EQ(CountTextureNames(), before + 4);
     const std::vector<GLuint>& mesh = textures.meshTextures;
     ASSERT_EQ(mesh.size(), 120u);
-    EXPECT_EQ(mesh[0], mesh[4]);
-    EXPECT_EQ(mesh[1], mesh[5]);
     EXPECT_EQ(mesh[2], 0u);  // missing: the base texture
-    EXPECT_EQ(mesh[6], 0u);
-    EXPECT_NE(mesh[3], mesh[7]);
-    EXPECT_EQ(FirstTexel(mesh[3]), std::vector<uint8_t>(red, red + 3));
-    EXPECT_EQ(FirstTexel(mesh[7]), std::vector<uint8_t>(blue, blue + 3));
-    for (int i = 8; i < 120; ++i)
-        EXPECT_EQ(mesh[i], mesh[i % 8]) << i;
+    EXPECT_EQ(FirstTexel(mesh[0]), Texel(kRed, kRed + 3));
+    EXPECT_EQ(FirstTexel(mesh[1]), Texel(kGreen, kGreen + 3));
+    EXPECT_EQ(FirstTexel(mesh[3]), Texel(red, red + 3));
+    EXPECT_EQ(FirstTexel(mesh[7]), Texel(blue, blue + 3));
+    for (int i = 4; i < 120; ++i)
+        EXPECT_EQ(mesh[i], mesh[i % 4 == 3 ? i % 8 : i % 4]) << i;
     ReleaseModelTextures(&textures);
     EXPECT_EQ(CountTextureNames(), before);
     FreeModel(&many);
 }
 
 TEST(Materials, ReplacingTheModelReleasesTheOldTexturesExactlyOnce) {
-    ASSERT_TRUE(StartFlatScene());
-    ASSERT_TRUE(WriteThreeSquares());
+    ASSERT_TRUE(StartFlatScene(nullptr));
     ASSERT_TRUE(WriteFlatTga("models/other.tga", kBase));
-    ASSERT_TRUE(WriteChunkFile(ModelFile({MaterialChunk("o", kMaterialGreen, "other.tga"),
-                                          MeshObject(Square("o", 0, "o"))}),
-                               "models/other.3ds"));
+    ASSERT_TRUE(
+        WriteChunkFile(ModelFile({MaterialChunk("o", kGreen, "other.tga"), Square("o", 0, "o")}),
+                       "models/other.3ds"));
     const int scene = CountTextureNames();
     ASSERT_TRUE(LoadModel("models/three.3ds"));
     const std::vector<GLuint> first = modelTextures.textures;
     EXPECT_EQ(first.size(), 2u);  // red.tga and the green colour
     EXPECT_EQ(CountTextureNames(), scene + 2);
-
     ASSERT_TRUE(LoadModel("models/other.3ds"));
     EXPECT_EQ(CountTextureNames(), scene + 1);
     for (GLuint name : first)
@@ -174,7 +250,7 @@ TEST(Materials, ReplacingTheModelReleasesTheOldTexturesExactlyOnce) {
     ReleaseAll();
     for (GLuint name : first)
         EXPECT_TRUE(glIsTexture(name)) << name;
-    glDeleteTextures(static_cast<GLsizei>(first.size()), first.data());
+    glDeleteTextures(GLsizei(first.size()), first.data());
 }
 
 TEST(Materials, DefaultSceneDrawsItsSphereWithTheBaseTextureItself) {
@@ -184,7 +260,6 @@ TEST(Materials, DefaultSceneDrawsItsSphereWithTheBaseTextureItself) {
     ASSERT_TRUE(UseOffscreenSize(kSize, kSize));
     ASSERT_EQ(InitRenderer(), 1);
     ASSERT_EQ(modelLoaded, 1);
-    ASSERT_GT(model.materialCount, 0);
     EXPECT_STREQ(model.materials[model.meshes[0].materialIndex].textureFile, "quarzilbase.tga");
     EXPECT_TRUE(modelTextures.textures.empty());
     EXPECT_EQ(modelTextures.meshTextures, std::vector<GLuint>(model.meshCount, 0));

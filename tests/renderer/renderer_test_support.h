@@ -1,6 +1,6 @@
 // Scenes of the renderer tests: a colour buffer of any size on the process's
-// offscreen context, flat-coloured textures made in place, a UV sphere built
-// in memory, and read-back of the frame.
+// offscreen context, flat-coloured textures, a UV sphere built in memory, and
+// read-back of the frame.
 #pragma once
 
 #include <GL/osmesa.h>
@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "app/app_state.h"
@@ -18,9 +19,7 @@
 #include "tests/support/offscreen_gl.h"
 
 struct Rgb {
-    float r;
-    float g;
-    float b;
+    float r, g, b;
 };
 
 // Makes the offscreen context draw into a width x height buffer of its own
@@ -41,19 +40,14 @@ inline bool UseOffscreenSize(int width, int height, const char* extensionOverrid
 
 // The colour buffer as RGBA bytes, bottom row first.
 struct Frame {
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
     std::vector<uint8_t> rgba;
-    const uint8_t* At(int x, int y) const {
-        return &rgba[(static_cast<size_t>(y) * width + x) * 4];
-    }
+    const uint8_t* At(int x, int y) const { return &rgba[(size_t(y) * width + x) * 4]; }
 };
 
 inline Frame ReadFrame() {
-    Frame frame;
-    frame.width = windowWidth;
-    frame.height = windowHeight;
-    frame.rgba.resize(static_cast<size_t>(frame.width) * frame.height * 4);
+    Frame frame{windowWidth, windowHeight, {}};
+    frame.rgba.resize(size_t(frame.width) * frame.height * 4);
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, frame.width, frame.height, GL_RGBA, GL_UNSIGNED_BYTE, frame.rgba.data());
@@ -64,92 +58,80 @@ inline uint8_t ToByte(float value) {
     return static_cast<uint8_t>(std::lround(value * 255.0f));
 }
 
-// A cube map with one flat colour per face, in GL's face order +X, -X, +Y,
-// -Y, +Z, -Z. Each face samples exactly its colour anywhere on it.
+// Uploads 4 x 4 texels of one RGB colour to target, which samples exactly that
+// colour anywhere.
+inline void UploadFlat(GLenum target, const uint8_t (&rgb)[3]) {
+    std::vector<uint8_t> texels;
+    for (int i = 0; i < 16; ++i)
+        texels.insert(texels.end(), rgb, rgb + 3);
+    glTexImage2D(target, 0, GL_RGB8, 4, 4, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+}
+
+// A cube map of one flat colour per face, in GL's face order +X, -X, +Y, -Y,
+// +Z, -Z.
 inline GLuint MakeFlatCubeMap(const Rgb (&faces)[6]) {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, name);
     for (int face = 0; face < 6; ++face) {
-        std::vector<uint8_t> texels;
-        for (int i = 0; i < 16; ++i)
-            texels.insert(texels.end(),
-                          {ToByte(faces[face].r), ToByte(faces[face].g), ToByte(faces[face].b)});
-        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X_ARB + face, 0, GL_RGB8, 4, 4, 0, GL_RGB,
-                     GL_UNSIGNED_BYTE, texels.data());
+        const uint8_t rgb[3] = {ToByte(faces[face].r), ToByte(faces[face].g),
+                                ToByte(faces[face].b)};
+        UploadFlat(GL_TEXTURE_CUBE_MAP_POSITIVE_X_ARB + face, rgb);
     }
     glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, 0);
     return name;
 }
 
-// A 4 x 4 2D texture of one RGB byte triple.
 inline GLuint MakeFlatTexture(const uint8_t (&rgb)[3]) {
-    std::vector<uint8_t> texels;
-    for (int i = 0; i < 16; ++i)
-        texels.insert(texels.end(), {rgb[0], rgb[1], rgb[2]});
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, 4, 4, 0, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    UploadFlat(GL_TEXTURE_2D, rgb);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glBindTexture(GL_TEXTURE_2D, 0);
     return name;
 }
 
-// The model-wide fields a mesh's arrays leave open.
-inline float* CopyFloats(const std::vector<float>& values) {
-    float* copy = static_cast<float*>(std::malloc(values.size() * sizeof(float)));
-    for (size_t i = 0; i < values.size(); ++i)
-        copy[i] = values[i];
+// A malloc'ed copy, as FreeModel releases it.
+template <typename T>
+T* MallocCopy(const std::vector<T>& values) {
+    T* copy = static_cast<T*>(std::malloc(values.size() * sizeof(T)));
+    std::memcpy(copy, values.data(), values.size() * sizeof(T));
     return copy;
 }
 
 // A UV sphere of the given radius about the origin as a one-mesh Model, with
-// normals, tangents and binormals from mesh preparation. Released by
-// FreeModel.
+// normals, tangents and binormals from mesh preparation.
 inline Model MakeSphereModel(float radius, int slices, int stacks) {
     const float pi = 3.14159265358979f;
-    std::vector<float> positions;
-    std::vector<float> texCoords;
+    std::vector<float> positions, texCoords;
+    std::vector<uint16_t> faces;
     for (int j = 0; j <= stacks; ++j) {
-        const float theta = pi * static_cast<float>(j) / static_cast<float>(stacks);
+        const float theta = pi * j / stacks, s = float(j) / stacks;
         for (int i = 0; i <= slices; ++i) {
-            const float phi = 2.0f * pi * static_cast<float>(i) / static_cast<float>(slices);
+            const float phi = 2 * pi * i / slices;
             positions.insert(positions.end(),
                              {radius * std::sin(theta) * std::sin(phi), radius * std::cos(theta),
                               radius * std::sin(theta) * std::cos(phi)});
-            texCoords.insert(texCoords.end(), {static_cast<float>(i) / static_cast<float>(slices),
-                                               1.0f - static_cast<float>(j) / stacks});
-        }
-    }
-    std::vector<uint16_t> faces;
-    for (int j = 0; j < stacks; ++j) {
-        for (int i = 0; i < slices; ++i) {
-            const auto a = static_cast<uint16_t>(j * (slices + 1) + i);
-            const auto b = static_cast<uint16_t>(a + slices + 1);
+            texCoords.insert(texCoords.end(), {float(i) / slices, 1 - s});
+            if (j == stacks || i == slices) continue;
             // Counter-clockwise seen from outside.
-            faces.insert(faces.end(), {a, b, static_cast<uint16_t>(a + 1)});
-            faces.insert(faces.end(),
-                         {static_cast<uint16_t>(a + 1), b, static_cast<uint16_t>(b + 1)});
+            const auto a = uint16_t(j * (slices + 1) + i), b = uint16_t(a + slices + 1);
+            faces.insert(faces.end(), {a, b, uint16_t(a + 1), uint16_t(a + 1), b, uint16_t(b + 1)});
         }
     }
     Model sphere = {};
     sphere.meshCount = 1;
     sphere.meshes = static_cast<Mesh*>(std::calloc(1, sizeof(Mesh)));
     Mesh& mesh = sphere.meshes[0];
-    mesh.vertexCount = static_cast<uint16_t>(positions.size() / 3);
-    mesh.positions = CopyFloats(positions);
-    mesh.texCoordCount = mesh.vertexCount;
-    mesh.texCoords = CopyFloats(texCoords);
-    mesh.faceCount = static_cast<uint16_t>(faces.size() / 3);
-    mesh.faces = static_cast<uint16_t*>(std::malloc(faces.size() * sizeof(uint16_t)));
-    for (size_t i = 0; i < faces.size(); ++i)
-        mesh.faces[i] = faces[i];
+    mesh.vertexCount = mesh.texCoordCount = uint16_t(positions.size() / 3);
+    mesh.faceCount = uint16_t(faces.size() / 3);
+    mesh.positions = MallocCopy(positions);
+    mesh.texCoords = MallocCopy(texCoords);
+    mesh.faces = MallocCopy(faces);
     ComputeNormals(&mesh);
     ComputeTangentSpace(&mesh);
     ComputeBounds(&sphere);

@@ -3,12 +3,10 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
 
 #include "app/app_state.h"
 #include "render/renderer.h"
 #include "tests/renderer/test_font.h"
-#include "tests/texture/texture_test_support.h"
 
 // The files in the order start-up loads them.
 constexpr const char* kSceneFiles[6] = {"font.tga",
@@ -18,24 +16,21 @@ constexpr const char* kSceneFiles[6] = {"font.tga",
                                         "./cubemap/gracediffusecubemap.tga",
                                         "sphere.3ds"};
 
-// Writes every default file but the one named by skip (an index of
-// kSceneFiles, or -1). The cube maps are TGA crosses: start-up tries every
-// picture as TGA first, whatever its name. The model is the default sphere.
+// Writes every default file but kSceneFiles[skip]. The cube maps are TGA
+// crosses (start-up tries every picture as TGA first); the model is the
+// default sphere.
 inline bool WriteSceneFiles(int skip = -1) {
     std::filesystem::create_directories("cubemap");
-    bool ok = true;
-    if (skip != 0) ok = ok && WriteTestFont(kSceneFiles[0]);
-    if (skip != 1) ok = ok && WriteTga(kSceneFiles[1], 4, 4, 24, PositionPicture(24, 4, 4));
-    if (skip != 2) ok = ok && WriteTga(kSceneFiles[2], 4, 4, 8, PositionPicture(8, 4, 4));
-    if (skip != 3) ok = ok && WriteTga(kSceneFiles[3], 6, 8, 24, PositionPicture(24, 6, 8));
-    if (skip != 4) ok = ok && WriteTga(kSceneFiles[4], 6, 8, 24, PositionPicture(24, 6, 8));
+    std::error_code error;
     if (skip != 5) {
-        std::error_code error;
         std::filesystem::copy_file(VIEWER_SOURCE_DIR "/assets/sphere.3ds", kSceneFiles[5],
                                    std::filesystem::copy_options::overwrite_existing, error);
-        ok = ok && !error;
     }
-    return ok;
+    return !error && (skip == 0 || WriteTestFont(kSceneFiles[0])) &&
+           (skip == 1 || WriteTga(kSceneFiles[1], 4, 4, 24, PositionPicture(24, 4, 4))) &&
+           (skip == 2 || WriteTga(kSceneFiles[2], 4, 4, 8, PositionPicture(8, 4, 4))) &&
+           (skip == 3 || WriteTga(kSceneFiles[3], 6, 8, 24, PositionPicture(24, 6, 8))) &&
+           (skip == 4 || WriteTga(kSceneFiles[4], 6, 8, 24, PositionPicture(24, 6, 8)));
 }
 
 // Releases what a start-up made, the font too (which the program leaves to

@@ -13,45 +13,28 @@
 
 constexpr int kFontCell = 16;
 
-// Top-left corner of bit i's block inside a cell, counted from the cell's top.
-inline int BitBlockX(int bit) {
-    return (bit % 4) * 4;
-}
-inline int BitBlockY(int bit) {
-    return 4 + (bit / 4) * 4;
-}
-
-// The 256 x 256 grey font picture as a TGA file.
+// The 256 x 256 grey font picture as a TGA file (first row at the bottom).
 inline bool WriteTestFont(const std::string& path) {
-    const int size = 16 * kFontCell;
-    std::vector<uint8_t> pixels(static_cast<size_t>(size) * size, 0);
+    std::vector<uint8_t> pixels(256 * 256, 0);
     for (int code = 0; code < 256; ++code) {
-        if (code == '\n' || code == '\r') continue;
-        const int cellX = (code % 16) * kFontCell;
-        const int cellTop = (code / 16) * kFontCell;
-        for (int bit = 0; bit < 8; ++bit) {
-            if ((code & (1 << bit)) == 0) continue;
-            for (int y = 0; y < 4; ++y) {
-                for (int x = 0; x < 4; ++x) {
-                    const int rowFromTop = cellTop + BitBlockY(bit) + y;
-                    // The file's first row is the picture's bottom row.
-                    pixels[static_cast<size_t>(size - 1 - rowFromTop) * size + cellX +
-                           BitBlockX(bit) + x] = 255;
-                }
+        for (int bit = 0; bit < 8 && code != '\n' && code != '\r'; ++bit) {
+            for (int i = 0; (code & (1 << bit)) != 0 && i < 16; ++i) {
+                const int rowFromTop = (code / 16) * kFontCell + 4 + (bit / 4) * 4 + i / 4;
+                pixels[(255 - rowFromTop) * 256 + (code % 16) * kFontCell + (bit % 4) * 4 + i % 4] =
+                    255;
             }
         }
     }
-    return WriteTga(path, size, size, 8, pixels);
+    return WriteTga(path, 256, 256, 8, pixels);
 }
 
 // The code whose glyph was drawn with its lower left corner at window pixel
-// (x, y), read from the middle of each bit block; 0 for an empty cell. A
-// block counts as set when it is bright on a dark background.
+// (x, y), read from the middle of each bit block; 0 for an empty cell, -1 off
+// the frame.
 inline int ReadGlyph(const Frame& frame, int x, int y) {
     int code = 0;
     for (int bit = 0; bit < 8; ++bit) {
-        const int px = x + BitBlockX(bit) + 1;
-        const int py = y + kFontCell - 1 - (BitBlockY(bit) + 1);
+        const int px = x + (bit % 4) * 4 + 1, py = y + kFontCell - 6 - (bit / 4) * 4;
         if (px < 0 || py < 0 || px >= frame.width || py >= frame.height) return -1;
         if (frame.At(px, py)[1] > 128) code |= 1 << bit;
     }
@@ -61,10 +44,7 @@ inline int ReadGlyph(const Frame& frame, int x, int y) {
 // The glyphs of one line from (x, y) up to the first empty cell.
 inline std::string ReadLine(const Frame& frame, int x, int y) {
     std::string text;
-    for (int cellX = x; cellX + kFontCell <= frame.width; cellX += kFontCell) {
-        const int code = ReadGlyph(frame, cellX, y);
-        if (code <= 0) break;
+    for (int code; (code = ReadGlyph(frame, x, y)) > 0; x += kFontCell)
         text.push_back(static_cast<char>(code));
-    }
     return text;
 }
