@@ -91,7 +91,7 @@ bool StartFlatScene(const char* extensionOverride) {
     return WriteFlatTga("models/red.tga", kRed) &&
            WriteChunkFile(ModelFile({MaterialChunk("tex", kGreen, "RED.TGA"),
                                      MaterialChunk("green", kGreen, ""), Square("a", -150, "tex"),
-                                     Square("b", 0, "green"), Square("c", 150, "")}),
+                                     Square("c", 150, ""), Square("b", 0, "green")}),
                           "models/three.3ds");
 }
 
@@ -120,7 +120,8 @@ TEST_P(MaterialsThrough, EachMeshShowsItsOwnColourUntilTheUserChoosesABasePictur
     ASSERT_TRUE(StartFlatScene(GetParam()));
     ASSERT_TRUE(LoadModel("models/three.3ds"));
     ExpectSquareColours(kRed, kGreen, kBase);
-    // The frame gives unit 4 back with the base texture bound.
+    // The frame gives unit 4 back with the base texture bound (the last mesh
+    // drawn bound its own).
     ext::glActiveTextureARB(GL_TEXTURE4_ARB);
     EXPECT_EQ(IntegerState(GL_TEXTURE_BINDING_2D), GLint(baseTexture));
     ext::glActiveTextureARB(GL_TEXTURE0_ARB);
