@@ -101,12 +101,9 @@ void ExpectSquareColours(const uint8_t (&a)[3], const uint8_t (&b)[3], const uin
     RenderFrame();
     const Frame frame = ReadFrame();
     const uint8_t* expected[3] = {a, b, c};
-    for (int square = 0; square < 3; ++square) {
-        for (int channel = 0; channel < 3; ++channel) {
-            EXPECT_NEAR(frame.At(19 + 29 * square, kSize / 2)[channel], expected[square][channel],
-                        2)
-                << "square " << square << " channel " << channel;
-        }
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_NEAR(frame.At(19 + 29 * (i / 3), kSize / 2)[i % 3], expected[i / 3][i % 3], 2)
+            << "square " << i / 3 << " channel " << i % 3;
     }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }

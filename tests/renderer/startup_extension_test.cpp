@@ -29,26 +29,18 @@ struct MissingExtension {
     int groupsFetched;  // multitexture, then vertex shader entry points
 };
 
+// Without GL_ARB_vertex_program (or GL_ARB_fragment_program) no layer can
+// stand in for the driver's missing extension.
+// clang-format off
 const MissingExtension kMissing[] = {
     {"Multitexture", {"GL_ARB_multitexture"}, nullptr, "GL_ARB_multitexture not found!", 0},
-    // Without GL_ARB_vertex_program (or GL_ARB_fragment_program) no layer can
-    // stand in for the driver's missing extension.
-    {"VertexShader",
-     {"GL_EXT_vertex_shader", "GL_ARB_vertex_program"},
-     nullptr,
-     "GL_EXT_vertex_shader not found!",
-     1},
-    {"VertexProgramHiddenByMesa",
-     {},
-     "-GL_ARB_vertex_program",
-     "GL_EXT_vertex_shader not found!",
-     1},
-    {"FragmentShader",
-     {"GL_ATI_fragment_shader", "GL_ARB_fragment_program"},
-     nullptr,
-     "GL_ATI_fragment_shader not found!",
-     2},
+    {"VertexShader", {"GL_EXT_vertex_shader", "GL_ARB_vertex_program"}, nullptr,
+     "GL_EXT_vertex_shader not found!", 1},
+    {"VertexProgramHiddenByMesa", {}, "-GL_ARB_vertex_program", "GL_EXT_vertex_shader not found!", 1},
+    {"FragmentShader", {"GL_ATI_fragment_shader", "GL_ARB_fragment_program"}, nullptr,
+     "GL_ATI_fragment_shader not found!", 2},
 };
+// clang-format on
 
 void PrintTo(const MissingExtension& c, std::ostream* out) {
     *out << c.name;
