@@ -12,13 +12,12 @@
 #include "render/extensions.h"
 #include "render/model_textures.h"
 #include "render/renderer.h"
+#include "tests/materials/materials_scene.h"
 #include "tests/model/chunk_writer.h"
 #include "tests/renderer/scene_files.h"
 
 namespace {
 
-constexpr int kSize = 96;
-constexpr uint8_t kBase[3] = {60, 70, 220};
 constexpr uint8_t kRed[3] = {200, 20, 10};
 constexpr uint8_t kGreen[3] = {30, 180, 60};
 using Texel = std::vector<uint8_t>;
@@ -73,22 +72,12 @@ bool LoadModel(const std::string& path) {
     return modelLoaded == 1;
 }
 
-// Start-up where no default file exists, then flat textures: a black
-// environment and a white diffuse map, so a pixel of the model shows its base
-// colour alone (base x diffuse + F x reflection + see-through^2).
-bool StartFlatScene(const char* extensionOverride) {
-    if (!UseOffscreenSize(kSize, kSize, extensionOverride) || InitRenderer() != 1) return false;
-    const Rgb black[6] = {},
-              white[6] = {{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}};
-    environmentCubeMap = MakeFlatCubeMap(black);
-    diffuseCubeMap = MakeFlatCubeMap(white);
-    baseTexture = MakeFlatTexture(kBase);
-    normalMapTexture = MakeFlatTexture({127, 127, 254});
-    yawDegrees = pitchDegrees = zoomOffset = 0.0f;
-    // Textured (name stored in upper case, file in lower case, in a folder
-    // other than the working directory), coloured, and without material.
+// The flat scene and three squares: textured (name stored in upper case, file
+// in lower case, in a folder other than the working directory), coloured, and
+// without material.
+bool StartThreeSquares(const char* extensionOverride) {
     std::filesystem::create_directories("models");
-    return WriteFlatTga("models/red.tga", kRed) &&
+    return StartFlatScene(extensionOverride) && WriteFlatTga("models/red.tga", kRed) &&
            WriteChunkFile(ModelFile({MaterialChunk("tex", kGreen, "RED.TGA"),
                                      MaterialChunk("green", kGreen, ""), Square("a", -150, "tex"),
                                      Square("c", 150, ""), Square("b", 0, "green")}),
@@ -114,7 +103,7 @@ void ExpectSquareColours(const uint8_t (&a)[3], const uint8_t (&b)[3], const uin
 class MaterialsThrough : public testing::TestWithParam<const char*> {};
 
 TEST_P(MaterialsThrough, EachMeshShowsItsOwnColourUntilTheUserChoosesABasePicture) {
-    ASSERT_TRUE(StartFlatScene(GetParam()));
+    ASSERT_TRUE(StartThreeSquares(GetParam()));
     ASSERT_TRUE(LoadModel("models/three.3ds"));
     ExpectSquareColours(kRed, kGreen, kBase);
     // The frame gives unit 4 back with the base texture bound (the last mesh
@@ -223,7 +212,7 @@ TEST(Materials, HundredsOfMaterialsMakeOneTexturePerFileAndPerColour) {
 }
 
 TEST(Materials, ReplacingTheModelReleasesTheOldTexturesExactlyOnce) {
-    ASSERT_TRUE(StartFlatScene(nullptr));
+    ASSERT_TRUE(StartThreeSquares(nullptr));
     ASSERT_TRUE(WriteFlatTga("models/other.tga", kBase));
     ASSERT_TRUE(
         WriteChunkFile(ModelFile({MaterialChunk("o", kGreen, "other.tga"), Square("o", 0, "o")}),

@@ -102,6 +102,9 @@ T* MallocCopy(const std::vector<T>& values) {
     std::memcpy(copy, values.data(), values.size() * sizeof(T));
     return copy;
 }
+inline float* CopyFloats(const std::vector<float>& values) {
+    return MallocCopy(values);
+}
 
 // A UV sphere of the given radius about the origin as a one-mesh Model, with
 // normals, tangents and binormals from mesh preparation.
