@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -156,6 +157,71 @@ void ConvertIntegers(const void* addr, int count, int normalize, double twoToBit
     }
 }
 
+// A piece of GL state a symbol can be bound to: the rows of the extension's
+// bind tables (data and storage type) with the ARB binding that holds it.
+// Scalars sit in one component of an ARB vector.
+struct BoundState {
+    GLenum value;
+    const char* name;  // the ARB binding, or its part after the light, material or unit
+    GLenum dataType;
+    char component;
+    GLenum storage;  // GL_VARIANT_EXT for per-vertex attributes
+};
+
+const BoundState kParameterStates[] = {
+    {GL_CURRENT_VERTEX_EXT, "vertex.position", GL_VECTOR_EXT, 'x', GL_VARIANT_EXT},
+    {GL_CURRENT_NORMAL, "vertex.normal", GL_VECTOR_EXT, 'x', GL_VARIANT_EXT},
+    {GL_CURRENT_COLOR, "vertex.color", GL_VECTOR_EXT, 'x', GL_VARIANT_EXT},
+    {GL_MODELVIEW_MATRIX, "state.matrix.modelview", GL_MATRIX_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_PROJECTION_MATRIX, "state.matrix.projection", GL_MATRIX_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_MVP_MATRIX_EXT, "state.matrix.mvp", GL_MATRIX_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_FOG_COLOR, "state.fog.color", GL_VECTOR_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_FOG_DENSITY, "state.fog.params", GL_SCALAR_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_FOG_START, "state.fog.params", GL_SCALAR_EXT, 'y', GL_INVARIANT_EXT},
+    {GL_FOG_END, "state.fog.params", GL_SCALAR_EXT, 'z', GL_INVARIANT_EXT},
+    {GL_LIGHT_MODEL_AMBIENT, "state.lightmodel.ambient", GL_VECTOR_EXT, 'x', GL_INVARIANT_EXT},
+};
+
+const BoundState kLightStates[] = {
+    {GL_AMBIENT, "ambient", GL_VECTOR_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_DIFFUSE, "diffuse", GL_VECTOR_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_SPECULAR, "specular", GL_VECTOR_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_POSITION, "position", GL_VECTOR_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_SPOT_DIRECTION, "spot.direction", GL_VECTOR_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_CONSTANT_ATTENUATION, "attenuation", GL_SCALAR_EXT, 'x', GL_INVARIANT_EXT},
+    {GL_LINEAR_ATTENUATION, "attenuation", GL_SCALAR_EXT, 'y', GL_INVARIANT_EXT},
+    {GL_QUADRATIC_ATTENUATION, "attenuation", GL_SCALAR_EXT, 'z', GL_INVARIANT_EXT},
+    {GL_SPOT_EXPONENT, "attenuation", GL_SCALAR_EXT, 'w', GL_INVARIANT_EXT},
+};
+
+const BoundState kMaterialStates[] = {
+    {GL_AMBIENT, "ambient", GL_VECTOR_EXT, 'x', GL_VARIANT_EXT},
+    {GL_DIFFUSE, "diffuse", GL_VECTOR_EXT, 'x', GL_VARIANT_EXT},
+    {GL_SPECULAR, "specular", GL_VECTOR_EXT, 'x', GL_VARIANT_EXT},
+    {GL_EMISSION, "emission", GL_VECTOR_EXT, 'x', GL_VARIANT_EXT},
+    {GL_SHININESS, "shininess", GL_SCALAR_EXT, 'x', GL_VARIANT_EXT},
+};
+
+// Names are followed by "[unit]".
+const BoundState kTextureUnitStates[] = {
+    {GL_CURRENT_TEXTURE_COORDS, "vertex.texcoord", GL_VECTOR_EXT, 'x', GL_VARIANT_EXT},
+    {GL_TEXTURE_MATRIX, "state.matrix.texture", GL_MATRIX_EXT, 'x', GL_INVARIANT_EXT},
+};
+
+template <size_t N>
+const BoundState* FindBoundState(const BoundState (&states)[N], GLenum value) {
+    for (const BoundState& state : states)
+        if (state.value == value) return &state;
+    return nullptr;
+}
+
+void SetBoundState(const BoundState& state, std::string binding, VertexShaderSymbol* symbol) {
+    symbol->dataType = state.dataType;
+    symbol->component = state.component;
+    symbol->storage = state.storage;
+    symbol->binding = std::move(binding);
+}
+
 }  // namespace
 
 int IsVertexShaderOutput(GLuint id) {
@@ -214,132 +280,47 @@ GLenum DescribeVertexShaderBinding(VertexShaderBindingKind kind, GLenum target, 
     symbol->component = 'x';
     symbol->zeroW = 0;
     std::string& text = symbol->binding;
+    const BoundState* state = nullptr;
     switch (kind) {
         case kBindParameter:
-            switch (value) {
-                case GL_CURRENT_VERTEX_EXT:
-                    symbol->storage = GL_VARIANT_EXT;
-                    text = "vertex.position";
-                    return GL_NO_ERROR;
-                case GL_CURRENT_NORMAL:
-                    symbol->storage = GL_VARIANT_EXT;
-                    symbol->zeroW = 1;
-                    text = "vertex.normal";
-                    return GL_NO_ERROR;
-                case GL_CURRENT_COLOR:
-                    symbol->storage = GL_VARIANT_EXT;
-                    text = "vertex.color";
-                    return GL_NO_ERROR;
-                case GL_MODELVIEW_MATRIX:
-                case GL_PROJECTION_MATRIX:
-                case GL_MVP_MATRIX_EXT:
-                    symbol->dataType = GL_MATRIX_EXT;
-                    text = value == GL_MODELVIEW_MATRIX    ? "state.matrix.modelview"
-                           : value == GL_PROJECTION_MATRIX ? "state.matrix.projection"
-                                                           : "state.matrix.mvp";
-                    return GL_NO_ERROR;
-                case GL_COLOR_MATRIX:
-                    return GL_INVALID_OPERATION;  // no ARB vertex program binding
-                case GL_FOG_COLOR:
-                    text = "state.fog.color";
-                    return GL_NO_ERROR;
-                case GL_FOG_DENSITY:
-                case GL_FOG_START:
-                case GL_FOG_END:
-                    symbol->dataType = GL_SCALAR_EXT;
-                    symbol->component = value == GL_FOG_DENSITY ? 'x'
-                                        : value == GL_FOG_START ? 'y'
-                                                                : 'z';
-                    text = "state.fog.params";
-                    return GL_NO_ERROR;
-                case GL_LIGHT_MODEL_AMBIENT:
-                    text = "state.lightmodel.ambient";
-                    return GL_NO_ERROR;
-                default:
-                    if (value >= GL_CLIP_PLANE0 && value <= GL_CLIP_PLANE5) {
-                        text = "state.clip[" + std::to_string(value - GL_CLIP_PLANE0) + "].plane";
-                        return GL_NO_ERROR;
-                    }
-                    return GL_INVALID_ENUM;
+            if (value == GL_COLOR_MATRIX) return GL_INVALID_OPERATION;  // no ARB binding
+            if (value >= GL_CLIP_PLANE0 && value <= GL_CLIP_PLANE5) {
+                text = "state.clip[" + std::to_string(value - GL_CLIP_PLANE0) + "].plane";
+                return GL_NO_ERROR;
             }
-        case kBindLight: {
+            state = FindBoundState(kParameterStates, value);
+            if (state == nullptr) return GL_INVALID_ENUM;
+            symbol->zeroW = value == GL_CURRENT_NORMAL;
+            SetBoundState(*state, state->name, symbol);
+            return GL_NO_ERROR;
+        case kBindLight:
             if (target < GL_LIGHT0 || target > GL_LIGHT7) return GL_INVALID_ENUM;
-            std::string light = "state.light[" + std::to_string(target - GL_LIGHT0) + "].";
-            switch (value) {
-                case GL_AMBIENT:
-                    text = light + "ambient";
-                    return GL_NO_ERROR;
-                case GL_DIFFUSE:
-                    text = light + "diffuse";
-                    return GL_NO_ERROR;
-                case GL_SPECULAR:
-                    text = light + "specular";
-                    return GL_NO_ERROR;
-                case GL_POSITION:
-                    text = light + "position";
-                    return GL_NO_ERROR;
-                case GL_SPOT_DIRECTION:
-                    text = light + "spot.direction";
-                    return GL_NO_ERROR;
-                case GL_CONSTANT_ATTENUATION:
-                case GL_LINEAR_ATTENUATION:
-                case GL_QUADRATIC_ATTENUATION:
-                case GL_SPOT_EXPONENT:
-                    symbol->dataType = GL_SCALAR_EXT;
-                    symbol->component = "xyzw"[value == GL_CONSTANT_ATTENUATION    ? 0
-                                               : value == GL_LINEAR_ATTENUATION    ? 1
-                                               : value == GL_QUADRATIC_ATTENUATION ? 2
-                                                                                   : 3];
-                    text = light + "attenuation";
-                    return GL_NO_ERROR;
-                case GL_SPOT_CUTOFF:
-                    return GL_INVALID_OPERATION;  // ARB holds only its cosine
-                default:
-                    return GL_INVALID_ENUM;
-            }
-        }
-        case kBindMaterial: {
+            if (value == GL_SPOT_CUTOFF) return GL_INVALID_OPERATION;  // ARB holds only its cosine
+            state = FindBoundState(kLightStates, value);
+            if (state == nullptr) return GL_INVALID_ENUM;
+            SetBoundState(*state,
+                          "state.light[" + std::to_string(target - GL_LIGHT0) + "]." + state->name,
+                          symbol);
+            return GL_NO_ERROR;
+        case kBindMaterial:
             if (target != GL_FRONT && target != GL_BACK) return GL_INVALID_ENUM;
-            std::string material = target == GL_FRONT ? "state.material." : "state.material.back.";
-            symbol->storage = GL_VARIANT_EXT;
-            switch (value) {
-                case GL_AMBIENT:
-                    text = material + "ambient";
-                    return GL_NO_ERROR;
-                case GL_DIFFUSE:
-                    text = material + "diffuse";
-                    return GL_NO_ERROR;
-                case GL_SPECULAR:
-                    text = material + "specular";
-                    return GL_NO_ERROR;
-                case GL_EMISSION:
-                    text = material + "emission";
-                    return GL_NO_ERROR;
-                case GL_SHININESS:
-                    symbol->dataType = GL_SCALAR_EXT;
-                    text = material + "shininess";
-                    return GL_NO_ERROR;
-                default:
-                    return GL_INVALID_ENUM;
-            }
-        }
+            state = FindBoundState(kMaterialStates, value);
+            if (state == nullptr) return GL_INVALID_ENUM;
+            SetBoundState(*state,
+                          (target == GL_FRONT ? "state.material." : "state.material.back.") +
+                              std::string(state->name),
+                          symbol);
+            return GL_NO_ERROR;
         case kBindTexGen:
         case kBindTextureUnit: {
             if (target < GL_TEXTURE0_ARB || target >= GL_TEXTURE0_ARB + kVertexShaderTextureUnits)
                 return GL_INVALID_ENUM;
             std::string unit = std::to_string(target - GL_TEXTURE0_ARB);
             if (kind == kBindTextureUnit) {
-                if (value == GL_CURRENT_TEXTURE_COORDS) {
-                    symbol->storage = GL_VARIANT_EXT;
-                    text = "vertex.texcoord[" + unit + "]";
-                    return GL_NO_ERROR;
-                }
-                if (value == GL_TEXTURE_MATRIX) {
-                    symbol->dataType = GL_MATRIX_EXT;
-                    text = "state.matrix.texture[" + unit + "]";
-                    return GL_NO_ERROR;
-                }
-                return GL_INVALID_ENUM;
+                state = FindBoundState(kTextureUnitStates, value);
+                if (state == nullptr) return GL_INVALID_ENUM;
+                SetBoundState(*state, state->name + ("[" + unit + "]"), symbol);
+                return GL_NO_ERROR;
             }
             const char* coords = "strq";
             if (coord < GL_S || coord > GL_Q) return GL_INVALID_ENUM;
