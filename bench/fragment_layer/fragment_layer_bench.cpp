@@ -7,22 +7,17 @@
 // with glFinish. On a busy machine, compare the least times of several runs;
 // with LP_NUM_THREADS=0 llvmpipe draws in the calling thread, so the CPU time
 // column holds the whole frame's work.
-#include <GL/osmesa.h>
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/projection.h"
+#include "bench/support/default_scene.h"
 #include "render/fragment_shader_layer.h"
 #include "render/renderer.h"
 #include "render/shader_programs.h"
 
 namespace {
-
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
 
 GLuint nativeShader = 0;
 GLuint layerShader = 0;
@@ -30,17 +25,9 @@ GLuint layerShader = 0;
 // One context and one start-up for the whole run; the layer's copy of the
 // program is recorded once beside the driver's.
 bool StartScene() {
-    static std::vector<unsigned char> buffer(static_cast<size_t>(kWidth) * kHeight * 4);
     static bool ready = false;
     if (ready) return true;
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
-    if (context == nullptr || chdir(VIEWER_DEFAULT_SCENE) != 0 ||
-        !OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_BYTE, kWidth, kHeight)) {
-        return false;
-    }
-    windowWidth = kWidth;
-    windowHeight = kHeight;
-    ResizeScene(kWidth, kHeight);
+    if (!MakeDefaultSceneContext()) return false;
     if (!InitRenderer() || FragmentShaderExtensionSource() != kExtensionNative) return false;
     nativeShader = fragmentShader;
     if (!UseFragmentShaderLayer()) return false;

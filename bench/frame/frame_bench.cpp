@@ -2,39 +2,17 @@
 // on Mesa's llvmpipe through OSMesa: the mean time of a frame with and without
 // the model, and of a start-up up to its first finished frame. Every timed
 // frame ends with glFinish, so the time covers the drawing, not its queueing.
-#include <GL/osmesa.h>
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/projection.h"
+#include "bench/support/default_scene.h"
 #include "render/renderer.h"
 
 namespace {
-
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
-
-// One context for the whole run, made current in the scene's directory.
-bool MakeSceneContext() {
-    static std::vector<unsigned char> buffer(static_cast<size_t>(kWidth) * kHeight * 4);
-    static bool ready = false;
-    if (ready) return true;
-    OSMesaContext context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
-    if (context == nullptr || chdir(VIEWER_DEFAULT_SCENE) != 0 ||
-        !OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_BYTE, kWidth, kHeight)) {
-        return false;
-    }
-    windowWidth = kWidth;
-    windowHeight = kHeight;
-    ResizeScene(kWidth, kHeight);
-    ready = true;
-    return true;
-}
 
 // Everything a start-up made, the font too, so the next one starts afresh.
 void ReleaseScene() {
@@ -44,7 +22,7 @@ void ReleaseScene() {
 }
 
 void BM_Frame(benchmark::State& state) {
-    if (!MakeSceneContext() || !InitRenderer()) {
+    if (!MakeDefaultSceneContext() || !InitRenderer()) {
         state.SkipWithError("no context or no start-up");
         return;
     }
@@ -62,7 +40,7 @@ void BM_Frame(benchmark::State& state) {
 BENCHMARK(BM_Frame)->ArgName("model")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_StartUpToFirstFrame(benchmark::State& state) {
-    if (!MakeSceneContext()) {
+    if (!MakeDefaultSceneContext()) {
         state.SkipWithError("no context");
         return;
     }
