@@ -250,3 +250,15 @@ int IsExtensionSupported(const char* name) {
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     return IsExtensionInString(extensions, name);
 }
+
+ExtensionSource ChooseExtensionSource(const char* name, const char* baseName,
+                                      int (*fetch)(GlProcLookup), GlProcLookup layerLookup,
+                                      int (*prepareLayer)(), GlProcLookup driverLookup) {
+    if (IsExtensionSupported(name)) {
+        fetch(driverLookup);
+        return kExtensionNative;
+    }
+    if (!IsExtensionSupported(baseName) || !prepareLayer()) return kExtensionMissing;
+    fetch(layerLookup);
+    return kExtensionLayer;
+}

@@ -141,3 +141,12 @@ int IsExtensionInString(const char* extensions, const char* name);
 // IsExtensionInString on glGetString(GL_EXTENSIONS) of the current context.
 // An empty name or one holding a space gives 0 without reading the string.
 int IsExtensionSupported(const char* name);
+
+// How a program gets an extension it may provide itself: the driver's name
+// when the driver offers it (fetch from driverLookup); otherwise a layer, when
+// the driver offers baseName and prepareLayer (the layer's own set-up on the
+// driver's side) returns 1 (fetch from layerLookup); otherwise nobody.
+ExtensionSource ChooseExtensionSource(const char* name, const char* baseName,
+                                      int (*fetch)(GlProcLookup), GlProcLookup layerLookup,
+                                      int (*prepareLayer)(),
+                                      GlProcLookup driverLookup = GetGlProcAddress);

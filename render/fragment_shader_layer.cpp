@@ -53,14 +53,14 @@ bool Fetch(Pointer* pointer, const char* name) {
     return *pointer != nullptr;
 }
 
-// The GL_ARB_fragment_program entry points and the limits the layer needs.
-bool PrepareDriverSide() {
-    if (!IsExtensionSupported("GL_ARB_fragment_program")) return false;
+// The ARB entry points and limits the layer needs, once the driver is known
+// to offer GL_ARB_fragment_program; 1 when all entry points are there.
+int PrepareDriverSide() {
     const bool fetched =
         Fetch(&genPrograms, "glGenProgramsARB") && Fetch(&deletePrograms, "glDeleteProgramsARB") &&
         Fetch(&bindProgram, "glBindProgramARB") && Fetch(&programString, "glProgramStringARB") &&
         Fetch(&programLocalParameter, "glProgramLocalParameter4fvARB");
-    if (!fetched) return false;
+    if (!fetched) return 0;
     // The ARB program reads coordinate sets and image units, whose counts
     // can exceed the fixed-function unit count (4 on some drivers that offer
     // 8 coordinate sets and 16 or more image units).
@@ -72,7 +72,7 @@ bool PrepareDriverSide() {
     rectangleTextures = IsExtensionSupported("GL_ARB_texture_rectangle") ||
                         IsExtensionSupported("GL_NV_texture_rectangle") ||
                         IsExtensionSupported("GL_EXT_texture_rectangle");
-    return true;
+    return 1;
 }
 
 // Loads program text into a new ARB program; 0 when the driver refuses it.
@@ -324,17 +324,14 @@ const NamedProc kLayerProcs[] = {
 }  // namespace
 
 int ChooseFragmentShaderExtension() {
-    fragmentShaderSource = kExtensionMissing;
-    if (IsExtensionSupported("GL_ATI_fragment_shader")) {
-        FetchFragmentShaderEntryPoints(GetGlProcAddress);
-        fragmentShaderSource = kExtensionNative;
-        return 1;
-    }
-    return UseFragmentShaderLayer();
+    fragmentShaderSource = ChooseExtensionSource(
+        "GL_ATI_fragment_shader", "GL_ARB_fragment_program", FetchFragmentShaderEntryPoints,
+        LookUpFragmentShaderLayerProc, PrepareDriverSide);
+    return fragmentShaderSource != kExtensionMissing;
 }
 
 int UseFragmentShaderLayer() {
-    if (!PrepareDriverSide()) return 0;
+    if (!IsExtensionSupported("GL_ARB_fragment_program") || !PrepareDriverSide()) return 0;
     FetchFragmentShaderEntryPoints(LookUpFragmentShaderLayerProc);
     fragmentShaderSource = kExtensionLayer;
     return 1;

@@ -668,16 +668,10 @@ int FetchArbEntryPoints() {
 }  // namespace
 
 int ChooseVertexShaderExtension() {
-    vertexShaderSource = kExtensionMissing;
-    if (IsExtensionSupported("GL_EXT_vertex_shader")) {
-        FetchVertexShaderEntryPoints(GetGlProcAddress);
-        vertexShaderSource = kExtensionNative;
-        return 1;
-    }
-    if (!IsExtensionSupported("GL_ARB_vertex_program") || !FetchArbEntryPoints()) return 0;
-    FetchVertexShaderEntryPoints(LookUpVertexShaderLayerProc);
-    vertexShaderSource = kExtensionLayer;
-    return 1;
+    vertexShaderSource = ChooseExtensionSource("GL_EXT_vertex_shader", "GL_ARB_vertex_program",
+                                               FetchVertexShaderEntryPoints,
+                                               LookUpVertexShaderLayerProc, FetchArbEntryPoints);
+    return vertexShaderSource != kExtensionMissing;
 }
 
 ExtensionSource VertexShaderExtensionSource() {
