@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "image/image.h"
-#include "image/jpeg.h"
+#include "image/jpeg/jpeg.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_JPEG

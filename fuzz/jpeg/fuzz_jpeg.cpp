@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "image/jpeg.h"
-#include "image/jpeg_state.h"
+#include "image/jpeg/jpeg.h"
+#include "image/jpeg/state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Image fast{};

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "image/tga.h"
+#include "image/tga/tga.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Image image{};

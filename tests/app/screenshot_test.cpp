@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "image/tga.h"
+#include "image/tga/tga.h"
 #include "tests/renderer/renderer_test_support.h"
 
 namespace {

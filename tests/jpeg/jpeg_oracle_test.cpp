@@ -9,8 +9,8 @@
 #include <tuple>
 #include <utility>
 
-#include "image/jpeg.h"
-#include "image/jpeg_idct.h"
+#include "image/jpeg/idct.h"
+#include "image/jpeg/jpeg.h"
 #include "tests/jpeg/jpeg_test_support.h"
 
 using namespace jpeg_test;

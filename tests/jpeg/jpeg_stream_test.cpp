@@ -5,7 +5,7 @@
 #include <tuple>
 #include <utility>
 
-#include "image/jpeg.h"
+#include "image/jpeg/jpeg.h"
 #include "tests/jpeg/jpeg_test_support.h"
 
 using namespace jpeg_test;

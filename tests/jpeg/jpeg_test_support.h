@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "image/jpeg.h"
-#include "image/jpeg_state.h"
+#include "image/jpeg/jpeg.h"
+#include "image/jpeg/state.h"
 
 namespace jpeg_test {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "image/tga.h"
+#include "image/tga/tga.h"
 
 using Bytes = std::vector<uint8_t>;
 

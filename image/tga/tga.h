@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "image/image.h"
-#include "image/tga_cursor.h"
+#include "image/tga/cursor.h"
 
 constexpr size_t kTgaHeaderBytes = 18;
 

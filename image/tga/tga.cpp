@@ -2,12 +2,12 @@
 // decodable TGA (a JPEG, say) are refused without reading them whole. Raw 8-,
 // 24- and 32-bit pixel data is the decoded block byte for byte, so it is read
 // straight into that block; every other file is read whole and decoded from
-// memory (tga_decode.cpp says what is decoded and what is refused).
+// memory (tga/decode.cpp says what is decoded and what is refused).
 #include <cstdio>
 #include <cstdlib>
 
 #include "image/image.h"
-#include "image/tga.h"
+#include "image/tga/tga.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // (every x86-64 compiler). It gives the same bytes as the scalar path.
 #pragma once
 
-#include "image/jpeg_state.h"
+#include "image/jpeg/state.h"
 
 #if defined(__SSE2__) || defined(_M_X64)
 #define JPEG_HAVE_SSE2 1

@@ -3,14 +3,14 @@
 // chroma by replication, truncation toward zero and clamping to 0..255.
 //
 // Two paths give the same bytes: the scalar one here follows the formulas
-// step by step; the vectorised one (jpeg_pixels_sse.cpp) runs the same
+// step by step; the vectorised one (jpeg/pixels_sse.cpp) runs the same
 // operations four lanes at a time and skips only work whose result is known.
 #include <cstring>
 
-#include "image/jpeg_coefficients.h"
-#include "image/jpeg_idct.h"
-#include "image/jpeg_pixels_sse.h"
-#include "image/jpeg_state.h"
+#include "image/jpeg/coefficients.h"
+#include "image/jpeg/idct.h"
+#include "image/jpeg/pixels_sse.h"
+#include "image/jpeg/state.h"
 
 // Figure A.6 of the format: the zig-zag sequence over the 8x8 block.
 const uint8_t zigZag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,

@@ -2,7 +2,7 @@
 // the vectorised pixel paths so that both follow exactly the same rules.
 #pragma once
 
-#include "image/jpeg_state.h"
+#include "image/jpeg/state.h"
 
 namespace jpeg_coefficients {
 

@@ -4,7 +4,7 @@
 // packet covers 1 to 128 pixels.
 #include <cstring>
 
-#include "image/tga.h"
+#include "image/tga/tga.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 //   sign of a zero, which the level shift removes;
 // - a block with no AC term at all, or four rows without any term, is
 //   filled with the value the transform is known to give.
-#include "image/jpeg_pixels_sse.h"
+#include "image/jpeg/pixels_sse.h"
 
 #if JPEG_HAVE_SSE2
 
@@ -17,8 +17,8 @@
 
 #include <cstring>
 
-#include "image/jpeg_coefficients.h"
-#include "image/jpeg_idct.h"
+#include "image/jpeg/coefficients.h"
+#include "image/jpeg/idct.h"
 
 // Fixed little loops over lanes and rows, unrolled so that their vectors
 // stay in registers and no loop branch is left to mispredict.

@@ -17,9 +17,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "image/jpeg.h"
-#include "image/jpeg_pixels_sse.h"
-#include "image/jpeg_state.h"
+#include "image/jpeg/jpeg.h"
+#include "image/jpeg/pixels_sse.h"
+#include "image/jpeg/state.h"
 
 JpegState jpegState;
 

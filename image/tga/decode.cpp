@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "image/tga.h"
+#include "image/tga/tga.h"
 
 namespace {
 

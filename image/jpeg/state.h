@@ -1,6 +1,6 @@
 // Internal state of the JPEG decoder, shared by the stream half
-// (jpeg_stream.cpp: file, markers, tables, bit reader, scan loop) and the
-// pixel half (jpeg_pixels.cpp: coefficients, inverse DCT, colour output).
+// (jpeg/stream.cpp: file, markers, tables, bit reader, scan loop) and the
+// pixel half (jpeg/pixels.cpp: coefficients, inverse DCT, colour output).
 // One decode runs at a time: everything lives in the static jpegState.
 #pragma once
 
