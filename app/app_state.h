@@ -1,6 +1,6 @@
 // Process-wide application state shared by the shell, the input handling, the
 // renderer's start-up and the frame. One instance each; single-threaded, so no
-// locking. Portable: the Windows handles live in app/window_state.h, so the
+// locking. Portable: the Windows handles live in app/win32/window_state.h, so the
 // renderer, the native tests and the tools build without <windows.h>.
 #pragma once
 

@@ -1,5 +1,5 @@
 // The portable half of the input handling: bump-scale keys, mouse drags and
-// the frame-rate count. The window procedure (app/window_proc.cpp) reads the
+// the frame-rate count. The window procedure (app/win32/window_proc.cpp) reads the
 // platform's messages and cursor and calls these; they change only the
 // application state of app/app_state.h and this file's drag flag.
 #pragma once

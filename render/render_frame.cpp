@@ -2,12 +2,12 @@
 #include "app/app_state.h"
 #include "app/rotation_math.h"
 #include "render/extensions.h"
-#include "render/fragment_shader_layer.h"
+#include "render/fragment_shader_layer/layer.h"
 #include "render/gl_error.h"
 #include "render/model_textures.h"
 #include "render/overlay.h"
 #include "render/renderer.h"
-#include "render/vertex_shader_layer.h"
+#include "render/vertex_shader_layer/layer.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include "image/texture.h"
 #include "render/default_files.h"
 #include "render/extensions.h"
-#include "render/fragment_shader_layer.h"
+#include "render/fragment_shader_layer/layer.h"
 #include "render/model_textures.h"
 #include "render/platform.h"
 #include "render/renderer.h"
 #include "render/shader_programs.h"
-#include "render/vertex_shader_layer.h"
+#include "render/vertex_shader_layer/layer.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #
 #   scripts/e2e.sh [VIEWER.exe [HELPERS_DIR]]
 #
-# Defaults: build/mingw/app/bump_viewer.exe and the native helpers in
+# Defaults: build/mingw/app/win32/bump_viewer.exe and the native helpers in
 # build/native/tests/e2e. Screenshots and logs go to build/e2e/run; the Wine
 # prefix is build/e2e/wineprefix-UID. Every step waits for a condition (a
 # window, a changed pixel, a text on the overlay) against a deadline, never
@@ -13,7 +13,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
-EXE=$(realpath "${1:-build/mingw/app/bump_viewer.exe}")
+EXE=$(realpath "${1:-build/mingw/app/win32/bump_viewer.exe}")
 TOOLS=$(realpath "${2:-build/native/tests/e2e}")
 ASSETS=$ROOT/assets
 WORK=$ROOT/build/e2e/run

@@ -3,7 +3,7 @@
 # working directory, opening MODEL instead of sphere.3ds when one is named:
 #   scripts/run.sh [MODEL.3ds]
 #   - installs the Debian packages it needs (scripts/install_deps.sh),
-#   - cross-compiles build/mingw/app/bump_viewer.exe with MinGW-w64,
+#   - cross-compiles build/mingw/app/win32/bump_viewer.exe with MinGW-w64,
 #   - with a display ($DISPLAY reachable), opens the window there and returns
 #     the viewer's exit code when it is closed,
 #   - without one, starts a virtual display (Xvfb), lets the viewer draw for
@@ -19,7 +19,7 @@ scripts/install_deps.sh
 cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build build/mingw --target bump_viewer -j "$(nproc)"
-EXE=$ROOT/build/mingw/app/bump_viewer.exe
+EXE=$ROOT/build/mingw/app/win32/bump_viewer.exe
 # The model as a Windows path (Wine's drive Z: is the Linux root).
 ARGS=()
 if [ $# -gt 0 ]; then

@@ -40,7 +40,7 @@ cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
 cmake --build build/mingw -j "$JOBS"
 
 step "End-to-end tests (the viewer under Wine on Xvfb)"
-scripts/e2e.sh build/mingw/app/bump_viewer.exe build/native/tests/e2e
+scripts/e2e.sh build/mingw/app/win32/bump_viewer.exe build/native/tests/e2e
 
 step "Fuzz smoke runs (${FUZZ_SECONDS} s each)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -13,7 +13,7 @@
 
 #include "app/app_state.h"
 #include "bench/support/default_scene.h"
-#include "render/fragment_shader_layer.h"
+#include "render/fragment_shader_layer/layer.h"
 #include "render/renderer.h"
 #include "render/shader_programs.h"
 

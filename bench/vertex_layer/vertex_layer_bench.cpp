@@ -12,7 +12,7 @@
 
 #include "app/app_state.h"
 #include "render/shader_programs.h"
-#include "render/vertex_shader_layer.h"
+#include "render/vertex_shader_layer/layer.h"
 #include "tests/support/offscreen_gl.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/dropped_files.h"
+#include "app/shell/dropped_files.h"
 
 #include <gtest/gtest.h>
 

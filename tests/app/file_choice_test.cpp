@@ -1,4 +1,4 @@
-#include "app/file_choice.h"
+#include "app/shell/file_choice.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "app/app_state.h"
-#include "app/file_choice.h"
+#include "app/shell/file_choice.h"
 #include "tests/renderer/renderer_test_support.h"
 
 namespace {

@@ -1,5 +1,0 @@
-#include "app/window_state.h"
-
-HWND mainWindow = nullptr;
-HDC deviceContext = nullptr;
-HGLRC renderContext = nullptr;
