@@ -407,6 +407,7 @@ check "... and its window is gone" e2e_wait_window_gone OpenGL
 # --------------------- command line, wheel, drops, framing, screenshots
 
 source tests/e2e/e2e_extras.sh
+source tests/e2e/e2e_placement.sh
 
 # ------------------------------------------------------- short sessions
 
