@@ -26,8 +26,8 @@ extern float bumpScale;     // 0.5, kept in [0, 2]
 extern float yawDegrees;    // turn about the Y axis
 extern float pitchDegrees;  // turn about the X axis
 extern float zoomOffset;    // added to the eye distance of -250
-// Key F: while viewFramed is 1 the view turns about viewCentre (model space)
-// rather than the model's origin; a new model drops it again.
+// While viewFramed is 1 the view turns about viewCentre (model space) rather
+// than the model's origin: set by key F and by every newly opened model.
 extern int viewFramed;
 extern float viewCentre[3];
 extern Quaternion rotationQuaternion;

@@ -1,5 +1,9 @@
 #include "app/view_control.h"
 
+#include <cmath>
+
+#include "app/view_framing.h"
+
 namespace {
 
 constexpr float kBumpScaleStep = 0.01f;
@@ -50,7 +54,7 @@ int MoveMouse(uint32_t keyState, ScreenPoint position) {
         yawDegrees += static_cast<float>(dx);
         pitchDegrees -= static_cast<float>(dy);
     } else if (keyState == kKeyStateRight) {
-        zoomOffset += static_cast<float>(dy);
+        zoomOffset = LimitZoom(zoomOffset + static_cast<float>(dy));
     }
     return 1;
 }
@@ -58,7 +62,20 @@ int MoveMouse(uint32_t keyState, ScreenPoint position) {
 float WheelZoom(float zoom, int wheelDelta) {
     // In double, so a whole notch adds exactly kWheelNotchPixels.
     const double pixels = static_cast<double>(wheelDelta) * kWheelNotchPixels / kWheelNotchDelta;
-    return zoom + static_cast<float>(pixels);
+    return LimitZoom(zoom + static_cast<float>(pixels));
+}
+
+float LimitZoom(float zoom) {
+    double reach = kFarthestEye;
+    if (viewFramed) {
+        const double x = viewCentre[0], y = viewCentre[1], z = viewCentre[2];
+        reach -= std::sqrt(x * x + y * y + z * z);
+        if (!(reach > 0.0)) reach = 0.0;
+    }
+    const double eyeDistance = kEyeDistance - static_cast<double>(zoom);
+    if (eyeDistance > reach) return static_cast<float>(kEyeDistance - reach);
+    if (eyeDistance < -reach) return static_cast<float>(kEyeDistance + reach);
+    return zoom;
 }
 
 int IsDragCursorHidden() {

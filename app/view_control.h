@@ -38,9 +38,24 @@ DragRelease ReleaseDragButton(uint32_t keyState);
 // Mouse motion to position with the message's key state. Outside a drag the
 // anchor follows the cursor. In a drag, a left drag alone turns the model
 // (1 degree per pixel), a right drag alone moves it (1 unit per pixel of
-// vertical motion, up is nearer), anything else only holds the cursor.
+// vertical motion, up is nearer, within LimitZoom), anything else only holds
+// the cursor.
 // Returns 1 when the caller must put the cursor back on dragAnchor.
 int MoveMouse(uint32_t keyState, ScreenPoint position);
+
+// The farthest the eye may go from the model's origin, where the sky box (a
+// cube of half-edge 1024 about that origin) is centred: 24 units inside the
+// largest sphere the box holds, so the eye stays inside it however the view
+// is turned and the near plane (0.1) never reaches a wall. The farthest
+// corner is then at most 1000 + 1024 sqrt 3 = 2774 away, well inside the far
+// plane (4096): no frame shows the clear colour behind the sky.
+constexpr float kFarthestEye = 1000.0f;
+
+// zoom held where the eye, 250 - zoom from the turning point (and that point
+// viewCentre from the origin while framed), stays within kFarthestEye of the
+// origin: a right drag or the wheel going farther stops there, on either side
+// of the model.
+float LimitZoom(float zoom);
 
 // One notch of the mouse wheel (WHEEL_DELTA) moves the model as far as a right
 // drag over this many pixels: a few notches visibly change the default scene.
@@ -49,7 +64,8 @@ constexpr int kWheelNotchPixels = 25;
 
 // zoom after a wheel turn of wheelDelta (WM_MOUSEWHEEL's signed amount, a
 // multiple of kWheelNotchDelta on a notched wheel, finer on a smooth one):
-// positive, away from the user, brings the model nearer as a drag upwards does.
+// positive, away from the user, brings the model nearer as a drag upwards does;
+// within LimitZoom.
 float WheelZoom(float zoom, int wheelDelta);
 
 // Whether the cursor is hidden by a drag under way.

@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "app/app_state.h"
+#include "app/view_control.h"
+#include "model/model_placement.h"
 
 double FramingDistance(double radius) {
     const double halfAngle = std::atan(kFramedHeight);  // tan 45 degrees is 1
@@ -11,27 +13,12 @@ double FramingDistance(double radius) {
 }
 
 int ComputeFraming(const Model& model, Framing* framing) {
-    const double centre[3] = {model.center[0], model.center[1], model.center[2]};
-    double radiusSquared = -1.0;
-    for (int32_t m = 0; m < model.meshCount; ++m) {
-        const Mesh& mesh = model.meshes[m];
-        for (uint32_t v = 0; v < mesh.vertexCount; ++v) {
-            const float* p = mesh.positions + 3 * v;
-            double sum = 0.0;
-            for (int axis = 0; axis < 3; ++axis) {
-                const double d = static_cast<double>(p[axis]) - centre[axis];
-                sum += d * d;
-            }
-            // A vertex with a NaN or infinite coordinate cannot be framed.
-            if (std::isfinite(sum) && sum > radiusSquared) radiusSquared = sum;
-        }
-    }
-    if (radiusSquared < 0.0) return 0;
+    const double radius = BoundingSphereRadius(model, model.center);
+    if (radius < 0.0) return 0;
     for (int axis = 0; axis < 3; ++axis) {
         if (!std::isfinite(model.center[axis])) return 0;
         framing->centre[axis] = model.center[axis];
     }
-    const double radius = std::sqrt(radiusSquared);
     framing->radius = static_cast<float>(radius);
     framing->zoomOffset = static_cast<float>(kEyeDistance - FramingDistance(radius));
     return 1;
@@ -42,13 +29,17 @@ int FrameModelInView() {
     if (!modelLoaded || !ComputeFraming(model, &framing)) return 0;
     for (int axis = 0; axis < 3; ++axis)
         viewCentre[axis] = framing.centre[axis];
-    zoomOffset = framing.zoomOffset;
     viewFramed = 1;
+    yawDegrees = pitchDegrees = 0.0f;
+    // A model far larger than the sky box (only the start-up file is not
+    // placed) is seen from inside the box all the same.
+    zoomOffset = LimitZoom(framing.zoomOffset);
     return 1;
 }
 
-void DropFraming() {
+void ResetView() {
     viewFramed = 0;
     for (float& axis : viewCentre)
         axis = 0.0f;
+    yawDegrees = pitchDegrees = zoomOffset = 0.0f;
 }

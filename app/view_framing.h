@@ -1,6 +1,7 @@
-// Key F: frame the model. The view turns about the centre of the model's box
-// and the model's bounding sphere (about that centre) fills kFramedHeight of
-// the view's height under the projection's 90-degree vertical field of view.
+// The view of a model as it opens, and key F's way back to it: front on (yaw
+// and pitch 0), turning about the centre of the model's box, with the model's
+// bounding sphere (about that centre) filling kFramedHeight of the view's
+// height under the projection's 90-degree vertical field of view.
 #pragma once
 
 #include "model/model.h"
@@ -28,8 +29,10 @@ int ComputeFraming(const Model& model, Framing* framing);
 // so a point-sized model stays beyond the near plane.
 double FramingDistance(double radius);
 
-// Key F: frames the model on screen (nothing without one); returns 1 when it did.
+// Key F, and every newly opened model: frames the model on screen, front on
+// (nothing without one); returns 1 when it did.
 int FrameModelInView();
 
-// Back to turning about the model's origin; zoomOffset is left as it is.
-void DropFraming();
+// The view of the start: front on, turning about the model's origin, the eye
+// 250 units from it.
+void ResetView();

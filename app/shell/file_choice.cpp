@@ -6,6 +6,7 @@
 #include "app/view_framing.h"
 #include "image/texture.h"
 #include "model/model.h"
+#include "model/model_placement.h"
 #include "render/model_textures.h"
 
 int ReplaceModel(const char* path) {
@@ -13,12 +14,16 @@ int ReplaceModel(const char* path) {
     // screen (and its arrays) untouched; Load3ds releases what it read then.
     Model loaded = {};
     if (!Load3ds(&loaded, path)) return 0;
+    PlaceModel(&loaded);
     FreeModel(&model);
     model = loaded;
     modelLoaded = 1;
     // The old model's material textures go, the new one's come from its folder.
     UpdateModelTextures(path);
-    DropFraming();
+    // Front on and framed, the view key F comes back to; a model that cannot
+    // be framed gets the view of the start.
+    ResetView();
+    FrameModelInView();
     return 1;
 }
 

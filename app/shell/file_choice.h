@@ -11,8 +11,9 @@
 constexpr size_t kDialogPathSize = 260;
 
 // Loads the model at path. On success the old model and its material textures
-// are released (once) and the new one is drawn with its own materials (which
-// also ends a base picture's override) and without the framing of key F; on
+// are released (once) and the new one, placed upright about the origin at the
+// default sphere's size (PlaceModel), is drawn with its own materials (which
+// also ends a base picture's override) in the view of key F; on
 // failure the partly read file is released and the old model, loaded or not,
 // stays as it was with its textures. Returns 1 on success. Needs a current GL
 // context.

@@ -1,9 +1,19 @@
-// Key F in whole frames: an off-centre model comes to the middle of the view
-// at 80 % of its height, and turning the view keeps it there.
+// Key F and opened models in whole frames: an off-centre model comes to the
+// middle of the view at 80 % of its height, and turning the view keeps it
+// there; an opened Z-up file is drawn as the same model placed by hand in the
+// file would be; the farthest zoom keeps the sky around the eye; the model of
+// the start is the file as it is.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+
+#include "app/shell/file_choice.h"
+#include "app/view_control.h"
 #include "app/view_framing.h"
 #include "tests/materials/materials_scene.h"
+#include "tests/model/chunk_writer.h"
+#include "tests/renderer/scene_files.h"
 
 namespace {
 
@@ -35,15 +45,35 @@ Extent ModelExtent() {
     return extent;
 }
 
-TEST(FramedFrame, AnOffCentreModelComesIntoTheMiddleAtEightyPercent) {
-    ASSERT_TRUE(StartFlatScene());
-    // A clear font: the overlay's lines leave the lower half of the frame alone.
+// A clear font: the overlay's lines leave the frame alone.
+void UseClearFont() {
     const uint8_t clear[4 * 4 * 4] = {};
     glGenTextures(1, &fontTexture);
     glBindTexture(GL_TEXTURE_2D, fontTexture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, clear);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void ReleaseScene() {
+    glDeleteTextures(1, &fontTexture);
+    fontTexture = 0;
+    ReleaseRenderer();
+    ResetView();
+}
+
+// A sky of six colours, none black: the sky and the reflections tell the
+// directions apart, and the clear colour (black) shows wherever no sky is.
+void UseColouredSky() {
+    const Rgb faces[6] = {{1, .2f, .2f}, {.2f, 1, .2f}, {.2f, .2f, 1},
+                          {1, 1, .2f},   {.2f, 1, 1},   {1, .2f, 1}};
+    glDeleteTextures(1, &environmentCubeMap);
+    environmentCubeMap = MakeFlatCubeMap(faces);
+}
+
+TEST(FramedFrame, AnOffCentreModelComesIntoTheMiddleAtEightyPercent) {
+    ASSERT_TRUE(StartFlatScene());
+    UseClearFont();
     // A sphere of radius 30 about (150, 60, 0): right of and above the middle.
     Model sphere = MakeSphereModel(30.0f, 48, 24);
     for (int v = 0; v < sphere.meshes[0].vertexCount; ++v) {
@@ -74,19 +104,135 @@ TEST(FramedFrame, AnOffCentreModelComesIntoTheMiddleAtEightyPercent) {
     }
 
     // Dropped again: the frame is the unframed one, pixel for pixel.
-    yawDegrees = pitchDegrees = 0.0f;
-    DropFraming();
-    zoomOffset = 0.0f;
+    ResetView();
     RenderFrame();
     const Frame unframed = ReadFrame();
     viewFramed = 1;  // centre at the origin: the same view
     RenderFrame();
     const Frame atOrigin = ReadFrame();
     EXPECT_EQ(unframed.rgba, atOrigin.rgba);
-    viewFramed = 0;
-    glDeleteTextures(1, &fontTexture);
-    fontTexture = 0;
-    ReleaseRenderer();
+    ReleaseScene();
+}
+
+// The Z-up box of the placement test, 17 units tall: half-edges (1, 2, 4) u
+// about (3, -5, 7) u, u = 17 / 8, and the same box as a Y-up file centred at
+// radius 100: (x, y, z) about the centre becomes (x, z, -y) 100 / (u sqrt 21).
+// Opened, the first is drawn as the second, sky and reflections included:
+// the arrays were turned, not the view. Upright: 4 times as tall as wide,
+// the front face at 160.08 - 43.64 from the eye, 2 x 87.29 / 116.44 of the
+// half-height of 48 pixels tall and 2 x 21.82 / 116.44 of it wide.
+TEST(OpenedModel, IsDrawnAsTheSameModelPlacedInTheFileWouldBe) {
+    ASSERT_TRUE(StartFlatScene());
+    UseClearFont();
+    UseColouredSky();
+    // Normals tilted along the tangent and the binormal: both frames count.
+    glDeleteTextures(1, &normalMapTexture);
+    normalMapTexture = MakeFlatTexture({200, 60, 200});
+    const double u = 17.0 / 8.0;
+    const float centre[3] = {float(3 * u), float(-5 * u), float(7 * u)};
+    const float half[3] = {float(u), float(2 * u), float(4 * u)};
+    const TestMesh file = CuboidMesh("box", centre, half);
+    TestMesh byHand = file;
+    const double k = 100.0 / (u * std::sqrt(21.0));
+    for (size_t i = 0; i < file.positions.size(); i += 3) {
+        byHand.positions[i] = float((file.positions[i] - centre[0]) * k);
+        byHand.positions[i + 1] = float((file.positions[i + 2] - centre[2]) * k);
+        byHand.positions[i + 2] = float(-(file.positions[i + 1] - centre[1]) * k);
+    }
+    ASSERT_TRUE(WriteChunkFile(ModelFile({MeshObject(file)}), "z_up.3ds"));
+    ASSERT_TRUE(WriteChunkFile(ModelFile({MeshObject(byHand)}), "by_hand.3ds"));
+
+    yawDegrees = 40.0f;
+    zoomOffset = -300.0f;
+    ASSERT_EQ(ReplaceModel("z_up.3ds"), 1);
+    const Extent opened = ModelExtent();
+    EXPECT_NEAR((opened.left + opened.right) / 2.0, 47.5, 1.0);
+    EXPECT_NEAR((opened.bottom + opened.top) / 2.0, 47.5, 1.0);
+    EXPECT_NEAR(opened.top - opened.bottom + 1, 2 * 48 * 87.29 / 116.44, 2.5);
+    EXPECT_NEAR(opened.right - opened.left + 1, 2 * 48 * 21.82 / 116.44, 2.5);
+    // Front on and turned to show three faces.
+    const auto drawViews = [] {
+        std::vector<Frame> frames;
+        for (float yaw : {0.0f, 30.0f}) {
+            yawDegrees = yaw;
+            pitchDegrees = -yaw;
+            RenderFrame();
+            frames.push_back(ReadFrame());
+        }
+        return frames;
+    };
+    const std::vector<Frame> openedFrames = drawViews();
+
+    FreeModel(&model);
+    ASSERT_EQ(Load3ds(&model, "by_hand.3ds"), 1);
+    ResetView();
+    ASSERT_EQ(FrameModelInView(), 1);
+    const std::vector<Frame> byHandFrames = drawViews();
+    for (int view = 0; view < 2; ++view) {
+        int differing = 0;
+        for (size_t i = 0; i < openedFrames[view].rgba.size(); ++i)
+            differing += std::abs(openedFrames[view].rgba[i] - byHandFrames[view].rgba[i]) > 1;
+        EXPECT_EQ(differing, 0) << view;
+    }
+    ReleaseScene();
+}
+
+// The farthest zoom puts the eye 1000 from the centre of the sky box
+// (half-edge 1024) whichever way the view is turned: every pixel is sky or
+// model, none the clear colour. From 2500 away the box, its near face culled,
+// spans atan(1024 / 1476) = 35 degrees up and down, less than the view's 45,
+// and the clear colour shows around it.
+TEST(ZoomLimit, NoFrameShowsTheClearColour) {
+    ASSERT_TRUE(StartFlatScene());
+    UseClearFont();
+    UseColouredSky();
+    model = MakeSphereModel(100.0f, 16, 8);
+    modelLoaded = 1;
+    const auto clearPixels = [] {
+        RenderFrame();
+        const Frame frame = ReadFrame();
+        int count = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+                count += frame.At(x, y)[0] == 0 && frame.At(x, y)[1] == 0 && frame.At(x, y)[2] == 0;
+        return count;
+    };
+    zoomOffset = WheelZoom(0.0f, -1000 * kWheelNotchDelta);
+    ASSERT_EQ(zoomOffset, -750.0f);
+    for (float yaw : {0.0f, 45.0f, 90.0f, 180.0f, 300.0f}) {
+        for (float pitch : {0.0f, 35.26f, 90.0f, -90.0f}) {
+            yawDegrees = yaw;
+            pitchDegrees = pitch;
+            EXPECT_EQ(clearPixels(), 0) << yaw << ", " << pitch;
+        }
+    }
+    yawDegrees = pitchDegrees = 0.0f;
+    zoomOffset = 250.0f - 2500.0f;
+    EXPECT_GT(clearPixels(), 0);
+    ReleaseScene();
+}
+
+// The default sphere goes in as the file holds it, in the view of the start.
+TEST(StartUpModel, IsTheFileAsItIsInTheViewOfTheStart) {
+    ASSERT_TRUE(WriteSceneFiles());
+    ASSERT_TRUE(UseOffscreenSize(kSize, kSize));
+    ASSERT_EQ(InitRenderer(), 1);
+    Model file = {};
+    ASSERT_EQ(Load3ds(&file, kSceneFiles[5]), 1);
+    ASSERT_EQ(modelLoaded, 1);
+    ASSERT_EQ(model.meshCount, file.meshCount);
+    for (int32_t m = 0; m < file.meshCount; ++m) {
+        const Mesh& a = model.meshes[m];
+        const Mesh& b = file.meshes[m];
+        ASSERT_EQ(a.vertexCount, b.vertexCount);
+        EXPECT_EQ(std::memcmp(a.positions, b.positions, 12u * b.vertexCount), 0);
+        EXPECT_EQ(std::memcmp(a.normals, b.normals, 12u * b.vertexCount), 0);
+    }
+    EXPECT_EQ(std::memcmp(model.center, file.center, sizeof file.center), 0);
+    EXPECT_EQ(viewFramed, 0);
+    EXPECT_EQ(yawDegrees + pitchDegrees + zoomOffset, 0.0f);
+    FreeModel(&file);
+    ReleaseAll();
 }
 
 }  // namespace

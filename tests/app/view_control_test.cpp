@@ -141,4 +141,42 @@ TEST(MouseWheel, ANotchMovesAsFarAsARightDragOfTheSameDirection) {
     EXPECT_EQ(WheelZoom(0.0f, 0), 0.0f);
 }
 
+// The sky box is a cube of half-edge 1024 about the model's origin; the eye
+// stays within 1000 of that origin, that is at most 750 units farther than
+// at the start (250), or 1000 beyond the model when zooming in through it,
+// and less by the distance of the turning point from the origin when framed.
+TEST(ZoomLimit, TheEyeStaysWithinAThousandUnitsOfTheSkyBoxCentre) {
+    const struct {
+        const char* what;
+        float centre[3];  // framed about it; none when all 0
+        int dragUp, notchesUp;
+        float zoom;
+    } cases[] = {
+        {"a long drag down", {}, -2000, 0, -750.0f},
+        {"many notches down", {}, 0, -100, -750.0f},
+        {"a drag down within the box", {}, -700, 0, -700.0f},
+        {"a long drag up, through the model", {}, 3000, 0, 1250.0f},
+        {"many notches up", {}, 0, 100, 1250.0f},
+        {"framed about (30, 40, 0), 50 from the origin", {30, 40, 0}, -2000, 0, -700.0f},
+        {"... and up", {30, 40, 0}, 0, 100, 1200.0f},
+    };
+    for (const auto& c : cases) {
+        ResetView();
+        viewFramed = c.centre[0] != 0.0f;
+        for (int axis = 0; axis < 3; ++axis)
+            viewCentre[axis] = c.centre[axis];
+        MoveMouse(kKeyStateRight, {100, 100 - c.dragUp});
+        zoomOffset = WheelZoom(zoomOffset, c.notchesUp * kWheelNotchDelta);
+        EXPECT_EQ(zoomOffset, c.zoom) << c.what;
+        // Held at the limit, not wound up beyond it: the way back starts at once.
+        dragAnchor = {100, 100};
+        MoveMouse(kKeyStateRight, {100, c.zoom < 0 ? 90 : 110});
+        EXPECT_EQ(zoomOffset, c.zoom < 0 ? c.zoom + 10 : c.zoom - 10) << c.what;
+    }
+    viewFramed = 0;
+    for (float& axis : viewCentre)
+        axis = 0.0f;
+    ResetView();
+}
+
 }  // namespace

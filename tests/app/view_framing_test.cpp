@@ -65,40 +65,51 @@ TEST(ComputeFraming, CentreOfTheBoxRadiusOfTheFarthestVertex) {
     FreeModel(&broken);
 }
 
-TEST(FrameModelInView, SetsTheViewAndANewModelDropsIt) {
+TEST(FrameModelInView, FramesFrontOnAndEveryOpenedModelOpensFramed) {
     FreeModel(&model);
     modelLoaded = 0;
+    ResetView();
     zoomOffset = 12.0f;
+    yawDegrees = 30.0f;
     EXPECT_EQ(FrameModelInView(), 0);  // no model on screen: nothing changes
     EXPECT_EQ(viewFramed, 0);
     EXPECT_EQ(zoomOffset, 12.0f);
+    EXPECT_EQ(yawDegrees, 30.0f);
 
     model = PointModel({10, 10, 10, 30, 10, 10});
     modelLoaded = 1;
+    pitchDegrees = -20.0f;
     EXPECT_EQ(FrameModelInView(), 1);
     EXPECT_EQ(viewFramed, 1);
     EXPECT_EQ(viewCentre[0], 20.0f);
     EXPECT_EQ(viewCentre[1], 10.0f);
     EXPECT_EQ(zoomOffset, static_cast<float>(250.0 - FramingDistance(10.0)));
-    DropFraming();
+    EXPECT_EQ(yawDegrees, 0.0f);
+    EXPECT_EQ(pitchDegrees, 0.0f);
+    ResetView();
     EXPECT_EQ(viewFramed, 0);
     EXPECT_EQ(viewCentre[0], 0.0f);
-    EXPECT_EQ(zoomOffset, static_cast<float>(250.0 - FramingDistance(10.0)));
+    EXPECT_EQ(zoomOffset, 0.0f);
 
     // Models opened as key M opens them: a file that fails keeps the model and
-    // its framing, a new model drops the framing and keeps zoomOffset.
+    // its view; a new model, placed about the origin at radius 100, opens
+    // framed and front on.
     ASSERT_TRUE(MakeOffscreenGlCurrent());
     EXPECT_EQ(FrameModelInView(), 1);
+    yawDegrees = 30.0f;
     EXPECT_EQ(ReplaceModel("missing.3ds"), 0);
     EXPECT_EQ(viewFramed, 1);
     EXPECT_EQ(viewCentre[0], 20.0f);
+    EXPECT_EQ(yawDegrees, 30.0f);
     EXPECT_EQ(ReplaceModel(VIEWER_SOURCE_DIR "/assets/sphere.3ds"), 1);
-    EXPECT_EQ(viewFramed, 0);
-    EXPECT_EQ(viewCentre[0], 0.0f);
-    EXPECT_EQ(zoomOffset, static_cast<float>(250.0 - FramingDistance(10.0)));
+    EXPECT_EQ(viewFramed, 1);
+    for (float axis : viewCentre)
+        EXPECT_NEAR(axis, 0.0f, 1e-3f);
+    EXPECT_EQ(yawDegrees, 0.0f);
+    EXPECT_NEAR(zoomOffset, 250.0 - 160.0781, 1e-3);
     FreeModel(&model);
     modelLoaded = 0;
-    zoomOffset = 0.0f;
+    ResetView();
 }
 
 }  // namespace

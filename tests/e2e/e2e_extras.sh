@@ -1,5 +1,5 @@
 # End-to-end sessions of the command line, the default files beside the
-# program, the mouse wheel, dropped files, key F and key F12. Sourced by
+# program, the mouse wheel, dropped files and key F12. Sourced by
 # scripts/e2e.sh after its main session, with its helpers and $START (the
 # default scene's first screenshot, client area in START_CLIENT).
 
@@ -129,9 +129,9 @@ check "several files dropped at once" \
     drop "$FILES/notes.txt" "$FILES/box.3ds" "$ASSETS/quarzilbase.tga" "$FILES/bare_octahedron.3ds"
 check "... the first model is shown" wait_scene_change "$BEFORE" after-drop-many
 e2e_png after-drop-many >/dev/null
-# The box of half-edge 70 seen face on from 250 away: 600 x 70 / 180 pixels
-# (the octahedron would be 264).
-check "... the box, 233 pixels tall" eval 'model_box drop-many && within $MODEL_H 225 241'
+# The box placed at radius 100, half-edge 57.74, seen face on from 160.08
+# away: 600 x 57.74 / 102.34 pixels (the octahedron would be 375).
+check "... the box, 338 pixels tall" eval 'model_box drop-many && within $MODEL_H 330 346'
 check "... without a GL error" bump_is 0.00
 xdotool key Escape
 finish_viewer "started from another folder"
@@ -143,17 +143,11 @@ start_viewer -- "$(dialog_path "$FILES/with space/off centre.3ds")" || fail "sta
 check "the first frames" wait_overlay '^Bump scale: 0\.50\|no error\|FPS: '
 bump_to_zero
 snap cmdline && e2e_png cmdline >/dev/null
-# The box about (150, 80, 0): right of and above the middle.
-check "the model named on the command line, off the middle" \
-    eval 'model_box cmdline && within $MODEL_X 520 720 && within $MODEL_Y 90 260'
-snap before-f && BEFORE=$SHOT
-xdotool key f
-check "F frames it" wait_scene_change "$BEFORE" after-f
-e2e_png after-f >/dev/null
-# Bounding sphere 50 sqrt(3) seen from 1.6008 times that: the front face at
-# 88.6 units, 600 x 50 / 88.6 = 339 pixels tall, in the middle.
-check "... in the middle of the view, its bounding sphere at 80 % of the height" \
-    eval 'model_box framed && within $MODEL_X 392 408 && within $MODEL_Y 292 308 && within $MODEL_H 329 349'
+# The box about (150, 80, 0), placed about the origin: its bounding sphere
+# 100 seen from 160.08, so the front face at 102.34 and 600 x 57.74 / 102.34
+# = 339 pixels tall, in the middle.
+check "the model named on the command line, in the middle, its bounding sphere at 80 % of the height" \
+    eval 'model_box cmdline && within $MODEL_X 392 408 && within $MODEL_Y 292 308 && within $MODEL_H 329 349'
 xdotool key Escape
 finish_viewer "a model on the command line"
 

@@ -3,11 +3,14 @@
 // counter-clockwise seen from outside, so back-face culling keeps them, and
 // in a folder of its own the box again with a material whose texture, named
 // in upper case, lies beside it in lower case; also a box away from the
-// origin, which the command line opens and key F frames.
+// origin, which the command line opens; and a standing slab with a green
+// front, Z-up as 3D Studio files are, 17 and 1,700 units tall, each off the
+// origin, which open upright and centred.
 //
 //   e2e_files OUTDIR   ->  OUTDIR/box.3ds, OUTDIR/bare_octahedron.3ds,
 //                          OUTDIR/off_centre_box.3ds,
-//                          OUTDIR/textured/box.3ds, OUTDIR/textured/paint.tga
+//                          OUTDIR/textured/box.3ds, OUTDIR/textured/paint.tga,
+//                          OUTDIR/z_up_17.3ds, OUTDIR/z_up_1700.3ds
 #include <sys/stat.h>
 
 #include <string>
@@ -97,6 +100,21 @@ TestMesh OffCentreBox() {
     return box;
 }
 
+// A slab standing on the XY plane of a Z-up file, half-edges (0.5, 4, 5) u
+// about centre, u = height / 10: its front fifth (y below -3.6 u, the front
+// being -Y) a mesh of its own in a green material.
+Bytes ZUpSlab(float height, const float (&centre)[3]) {
+    const float u = height / 10;
+    const float frontCentre[3] = {centre[0], centre[1] - 3.8f * u, centre[2]};
+    const float backCentre[3] = {centre[0], centre[1] + 0.2f * u, centre[2]};
+    TestMesh front = CuboidMesh("front", frontCentre, {0.5f * u, 0.2f * u, 5 * u});
+    TestMesh back = CuboidMesh("back", backCentre, {0.5f * u, 3.8f * u, 5 * u});
+    front.materialName = "green";
+    Bytes material = MakeChunk(
+        0xAFFF, {MakeChunk(0xA000, {Str("green")}), Wrapped(0xA020, 0x0011, {40, 200, 30})});
+    return ModelFile({material, MeshObject(front), MeshObject(back)});
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -113,6 +131,8 @@ int main(int argc, char** argv) {
                     WriteChunkFile(ModelFile({MeshObject(OffCentreBox())}),
                                    directory + "/off_centre_box.3ds") &&
                     WriteChunkFile(PaintedBox(70), textured + "/box.3ds") &&
-                    WriteChunkFile(GreenTga(), textured + "/paint.tga");
+                    WriteChunkFile(GreenTga(), textured + "/paint.tga") &&
+                    WriteChunkFile(ZUpSlab(17, {20, 30, 8.5f}), directory + "/z_up_17.3ds") &&
+                    WriteChunkFile(ZUpSlab(1700, {5000, -3000, 850}), directory + "/z_up_1700.3ds");
     return ok ? 0 : 1;
 }

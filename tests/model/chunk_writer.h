@@ -122,6 +122,35 @@ inline TestMesh QuadMesh(const std::string& name) {
     return {name, corners, {0, 1, 2, 0, 2, 3}, {0, 0, 1, 0, 1, 1, 0, 1}, ""};
 }
 
+// A cuboid of half-edges half about centre: six faces of four corners of their
+// own, each mapped over the whole picture and wound counter-clockwise as seen
+// from outside, so back-face culling keeps them.
+inline TestMesh CuboidMesh(const std::string& name, const float (&centre)[3],
+                           const float (&half)[3]) {
+    TestMesh box{name, {}, {}, {}, ""};
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (int axis = 0; axis < 3; ++axis) {
+        // (u, v, axis) is right-handed, so corners in this order face +axis.
+        const int u = (axis + 1) % 3, v = (axis + 2) % 3;
+        for (int side = -1; side <= 1; side += 2) {
+            const uint16_t first = uint16_t(box.positions.size() / 3);
+            for (const auto& corner : corners) {
+                float point[3];
+                point[axis] = centre[axis] + side * half[axis];
+                point[u] = centre[u] + corner[0] * half[u];
+                point[v] = centre[v] + corner[1] * half[v];
+                box.positions.insert(box.positions.end(), point, point + 3);
+                box.texCoords.insert(box.texCoords.end(),
+                                     {(corner[0] + 1) / 2, (corner[1] + 1) / 2});
+            }
+            const uint16_t b = uint16_t(first + (side > 0 ? 1 : 3)), c = uint16_t(first + 2),
+                           d = uint16_t(first + (side > 0 ? 3 : 1));
+            box.faces.insert(box.faces.end(), {first, b, c, first, c, d});
+        }
+    }
+    return box;
+}
+
 // A file with one of everything the reader reads, and extra in the editor.
 inline Bytes SampleModelFile(const Bytes& extra = {}) {
     TestMesh quad = QuadMesh("quad");
