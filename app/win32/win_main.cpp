@@ -48,7 +48,17 @@ void RegisterWindowClass(HINSTANCE instance) {
 
 // The outer size is grown from the client size, so the client area is
 // windowWidth x windowHeight.
+// At other DPIs than 96 the first client area grows by DPI / 96, and the
+// overlay by the whole part of it, so both keep their size on the screen.
 void CreateMainWindow(HINSTANCE instance) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    if (dpi > 96) {
+        windowWidth = MulDiv(windowWidth, dpi, 96);
+        windowHeight = MulDiv(windowHeight, dpi, 96);
+        overlayScale = dpi / 96;
+    }
     RECT outer = {0, 0, windowWidth, windowHeight};
     AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
     mainWindow = CreateWindowExA(0, kWindowName, kWindowName, WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS,
