@@ -2,6 +2,7 @@
 
 int windowWidth = 800;
 int windowHeight = 600;
+int overlayScale = 1;
 int quitRequested = 0;
 
 float bumpScale = 0.5f;

@@ -20,6 +20,8 @@ struct ScreenPoint {
 extern int windowWidth;   // 800
 extern int windowHeight;  // 600
 extern int quitRequested;
+// Screen pixels per overlay pixel: 1 at 96 DPI, the whole DPI / 96 above.
+extern int overlayScale;
 
 // View state, changed by the input handling and read by every frame.
 extern float bumpScale;     // 0.5, kept in [0, 2]

@@ -12,7 +12,8 @@ constexpr size_t kTextBufferSize = 4096;   // terminator included
 
 }  // namespace
 
-void BeginOverlay(int width, int height) {
+void BeginOverlay(int width, int height, int scale) {
+    if (scale < 1) scale = 1;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -23,7 +24,7 @@ void BeginOverlay(int width, int height) {
     glLoadIdentity();
     // A zero-size client area makes this an invalid projection; the error
     // shows on the next frame's overlay.
-    gluOrtho2D(0.0, width, 0.0, height);
+    gluOrtho2D(0.0, static_cast<double>(width) / scale, 0.0, static_cast<double>(height) / scale);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();

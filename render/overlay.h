@@ -12,8 +12,9 @@
 #endif
 
 // Saves the GL state and sets up 2D drawing with blending for a client area of
-// width x height pixels.
-void BeginOverlay(int width, int height);
+// width x height pixels. Every overlay unit then covers scale x scale pixels
+// (a whole factor, so glyph edges stay on pixel edges at high DPI).
+void BeginOverlay(int width, int height, int scale = 1);
 
 // Formats the text printf-style (cut at 4095 characters) and draws it from
 // (x, y), 16 pixels per character and per line.

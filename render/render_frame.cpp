@@ -171,7 +171,7 @@ void RenderFrame() {
     glPopMatrix();
 
     // The overlay's error line covers everything since the last frame's fetch.
-    BeginOverlay(windowWidth, windowHeight);
+    BeginOverlay(windowWidth, windowHeight, overlayScale);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     const char* errorText = GlErrorText(FetchGlError());
     PrintText(0, 32, fontTexture, "Bump scale: %0.2f\n%s\nFPS: %0.1f",

@@ -28,20 +28,37 @@ int64_t ReadCounter() {
 }
 
 void RegisterWindowClass(HINSTANCE instance) {
-    WNDCLASSA windowClass = {};
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(nullptr, IDI_WINLOGO);
+    // Our own icon (resource 1), at the system's large and small sizes.
+    windowClass.hIcon =
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kWindowName;
-    RegisterClassA(&windowClass);
+    RegisterClassExA(&windowClass);
 }
 
 // The outer size is grown from the client size, so the client area is
 // windowWidth x windowHeight.
+// At other DPIs than 96 the first client area grows by DPI / 96, and the
+// overlay by the whole part of it, so both keep their size on the screen.
 void CreateMainWindow(HINSTANCE instance) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    if (screen != nullptr) ReleaseDC(nullptr, screen);
+    if (dpi > 96) {
+        windowWidth = MulDiv(windowWidth, dpi, 96);
+        windowHeight = MulDiv(windowHeight, dpi, 96);
+        overlayScale = dpi / 96;
+    }
     RECT outer = {0, 0, windowWidth, windowHeight};
     AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
     mainWindow = CreateWindowExA(0, kWindowName, kWindowName, WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS,

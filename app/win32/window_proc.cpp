@@ -108,6 +108,17 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             windowHeight = HIWORD(lParam);
             ResizeScene(windowWidth, windowHeight);
             break;
+        case WM_DPICHANGED: {
+            // Another monitor or scale: the window takes the rectangle
+            // Windows suggests, the overlay the new whole factor.
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            const int dpi = HIWORD(wParam);
+            overlayScale = dpi > 96 ? dpi / 96 : 1;
+            SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
         case WM_CLOSE:
             PostQuitMessage(0);
             break;

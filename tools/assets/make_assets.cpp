@@ -4,14 +4,16 @@
 // scratch directory. Everything is computed from fixed seeds, so two runs give
 // the same bytes.
 //
-// Usage: make_assets ASSETS_DIR SCRATCH_DIR [FONT_FILE]
+// Usage: make_assets ASSETS_DIR SCRATCH_DIR ICON_FILE [FONT_FILE]
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "tools/assets/cube_cross.h"
 #include "tools/assets/environment.h"
 #include "tools/assets/font_atlas.h"
+#include "tools/assets/icon.h"
 #include "tools/assets/picture.h"
 #include "tools/assets/preview.h"
 #include "tools/assets/sphere_3ds.h"
@@ -43,14 +45,15 @@ bool SphereFacesPointOutward(const SphereMesh& mesh) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: make_assets ASSETS_DIR SCRATCH_DIR [FONT_FILE]\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: make_assets ASSETS_DIR SCRATCH_DIR ICON_FILE [FONT_FILE]\n");
         return 2;
     }
     std::string assets = argv[1];
     std::string scratch = argv[2];
+    std::string iconPath = argv[3];
     std::string fontPath =
-        argc > 3 ? argv[3] : "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
+        argc > 4 ? argv[4] : "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
     bool ok = true;
 
     // Environment: rendered by direction, then stored as the viewer will cut
@@ -106,5 +109,17 @@ int main(int argc, char** argv) {
         std::snprintf(name, sizeof name, "/preview_bump%.1f.ppm", bumpScale);
         ok &= Report(WritePnm(scratch + name, preview), scratch + name);
     }
+    // The icon: a square preview with the sphere in its middle. Seen from 250
+    // units under a 90-degree field, the sphere's outline spans
+    // tan(asin(100 / 250)) of the half height.
+    const int iconPreviewSize = 1200;
+    const float iconDiameter = iconPreviewSize * 0.43644f;
+    PreviewScene iconScene{&uploaded,   &irradianceUploaded, &stone.base,
+                           &stone.bump, kSphereRadius,       0.5f};
+    Picture iconPreview = RenderPreview(iconScene, iconPreviewSize, iconPreviewSize);
+    std::vector<Picture> iconImages;
+    for (int size : {16, 32, 48, 256})
+        iconImages.push_back(MakeIconImage(iconPreview, iconDiameter, size));
+    ok &= Report(WriteIco(iconPath, iconImages), iconPath);
     return ok ? 0 : 1;
 }

@@ -17,7 +17,7 @@ cmake -S "$root" -B "$build" -G Ninja -DVIEWER_TESTS=OFF -DCMAKE_BUILD_TYPE=Rele
 cmake --build "$build" --target make_assets -j2 >/dev/null
 
 mkdir -p "$root/assets/cubemap" "$root/docs"
-"$build/tools/assets/make_assets" "$root/assets" "$scratch"
+"$build/tools/assets/make_assets" "$root/assets" "$scratch" "$root/app/win32/bump_viewer.ico"
 
 # Baseline JPEG, full-resolution chroma (4:4:4) so no face borrows colour from
 # its neighbour in the cross, optimised Huffman tables.
