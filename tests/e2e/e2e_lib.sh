@@ -13,14 +13,15 @@ e2e_now_ns() { date +%s%N; }
 
 # e2e_setup WORKDIR: Xvfb on a display number the server picks itself
 # (-displayfd, so parallel runs never collide), or on :$E2E_DISPLAY when that
-# is set, and a Wine prefix under the build tree, owned by whoever runs this
-# (Wine refuses someone else's).
+# is set, of E2E_SCREEN (default 1024x768x24), and a Wine prefix under the
+# build tree (or E2E_WINEPREFIX), owned by whoever runs this (Wine refuses
+# someone else's).
 e2e_setup() {
     E2E_WORK=$1
     mkdir -p "$E2E_WORK"
     local fdfile="$E2E_WORK/display"
     rm -f "$fdfile"
-    Xvfb ${E2E_DISPLAY:+":$E2E_DISPLAY"} -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$fdfile" >"$E2E_WORK/xvfb.log" 2>&1 &
+    Xvfb ${E2E_DISPLAY:+":$E2E_DISPLAY"} -displayfd 9 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp 9>"$fdfile" >"$E2E_WORK/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     local deadline=$((SECONDS + E2E_TIMEOUT))
     while [ ! -s "$fdfile" ]; do

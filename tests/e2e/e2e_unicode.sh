@@ -75,7 +75,7 @@ PROGRAM_ROOT="$UNI/Просмотр 3D"
 rm -rf "$PROGRAM_ROOT" && mkdir -p "$PROGRAM_ROOT"
 if [ -n "${E2E_ZIP:-}" ]; then
     check "the release zip unpacks into '$PROGRAM_ROOT'" \
-        eval 'unzip -q "$E2E_ZIP" -d "$PROGRAM_ROOT"'
+        eval '(cd "$PROGRAM_ROOT" && cmake -E tar xf "$E2E_ZIP")'
     PROGRAM_EXE=$(find "$PROGRAM_ROOT" -name bump_viewer.exe | head -n1)
     where="from the release zip"
 else
