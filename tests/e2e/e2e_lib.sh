@@ -65,7 +65,11 @@ e2e_start_viewer() {
     done
     [ $# -gt 0 ] && shift
     E2E_VIEWER_START_NS=$(e2e_now_ns)
-    (cd "$assets" && exec env "${settings[@]}" wine "$exe" "$@") >>"$E2E_WORK/viewer.log" 2>&1 &
+    # Wine reads Linux file names in the locale's character set: under the C
+    # locale it would see other names than those of folders in Cyrillic or
+    # Chinese, so it runs in UTF-8 whatever the caller's locale.
+    (cd "$assets" && exec env LC_ALL=C.UTF-8 "${settings[@]}" wine "$exe" "$@") \
+        >>"$E2E_WORK/viewer.log" 2>&1 &
     E2E_VIEWER_PID=$!
 }
 

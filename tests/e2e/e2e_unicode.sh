@@ -48,7 +48,7 @@ check "command line, Модели\\Корабль.3DS: its texture Зелёны�
     textured_box uni-cmdline
 BEFORE=$SHOT
 xdotool key m
-check "M with Модели\\пусто\\Корабль.3DS, typed into the dialog, shows it" \
+check "M with Модели\\пусто\\Корабль.3DS, pasted into the dialog, shows it" \
     eval 'open_in_dialog "Open Model" "$CYRILLIC/пусто/Корабль.3DS" && wait_scene_change "$BEFORE" uni-m-bare'
 check "... with the base picture: its texture is not in its folder" plain_box uni-m-bare
 BEFORE=$SHOT
