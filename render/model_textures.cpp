@@ -13,6 +13,7 @@
 
 #include "app/app_state.h"
 #include "image/texture.h"
+#include "render/file_names.h"
 
 ModelTextures modelTextures;
 int baseTextureOverridesMaterials = 0;
@@ -22,35 +23,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Printable 7-bit text only. Names outside it never reach std::filesystem,
-// whose conversions between narrow and wide names could fail (and throw) on
-// Windows; such files are still found under their exact name.
-template <typename Char>
-bool IsPlainText(const std::basic_string<Char>& text) {
-    for (Char c : text) {
-        if (c < 0x20 || c > 0x7E) return false;
+// A folder entry's name in UTF-8, or "" when it has none. POSIX names are
+// bytes and pass as they are; a Windows name is UTF-16, and one with a lone
+// surrogate has no UTF-8 form (u8string would throw), so it is skipped: such a
+// file is still found under its exact name.
+std::string NameInUtf8(const fs::path& name) {
+    if constexpr (sizeof(fs::path::value_type) == 2) {
+        const auto& native = name.native();
+        for (size_t i = 0; i < native.size(); ++i) {
+            const unsigned unit = static_cast<unsigned>(native[i]);
+            if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < native.size() &&
+                static_cast<unsigned>(native[i + 1]) >= 0xDC00 &&
+                static_cast<unsigned>(native[i + 1]) <= 0xDFFF) {
+                ++i;
+            } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+                return std::string();
+            }
+        }
     }
-    return true;
-}
-
-template <typename Char>
-std::string NarrowPlainText(const std::basic_string<Char>& text) {
-    std::string narrow;
-    for (Char c : text)
-        narrow.push_back(static_cast<char>(c));
-    return narrow;
-}
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
+    return name.u8string();
 }
 
 bool FileOpens(const std::string& path) {
@@ -63,9 +54,9 @@ bool FileOpens(const std::string& path) {
 bool SameFile(const std::string& a, const std::string& b) {
     if (a.empty() || b.empty()) return false;
     if (a == b) return true;
-    if (!IsPlainText(a) || !IsPlainText(b)) return false;
+    if (!IsUtf8(a) || !IsUtf8(b)) return false;
     std::error_code error;
-    return fs::equivalent(fs::path(a), fs::path(b), error) && !error;
+    return fs::equivalent(fs::u8path(a), fs::u8path(b), error) && !error;
 }
 
 // What one call of LoadModelTextures works with: the model's folder, its
@@ -75,7 +66,7 @@ struct Resolver {
     std::string folder;  // ends in a separator, or empty for the working directory
     std::string baseFile;
     bool listed = false;
-    std::vector<std::string> entries;      // plain-text names of regular files, sorted
+    std::vector<std::string> entries;      // UTF-8 names of regular files, sorted
     std::map<std::string, GLuint> byFile;  // resolved path -> texture (0: unreadable)
     std::map<std::string, GLuint> byName;  // name as stored -> texture (0: base)
     std::map<uint32_t, GLuint> byColour;   // 0xRRGGBB -> one-texel texture
@@ -83,10 +74,11 @@ struct Resolver {
     ModelTextures* textures = nullptr;
 };
 
+// Both separators, so a model chosen on Windows and one named on Linux each
+// find their folder. A byte search is sound in UTF-8: every byte of a
+// multi-byte character is 0x80 or above, never a separator.
 std::string FolderOf(const char* modelFile) {
     const std::string path = modelFile;
-    // Both separators, so a model chosen on Windows and one named on Linux
-    // each find their folder.
     const size_t cut = path.find_last_of("/\\");
     return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
@@ -94,31 +86,31 @@ std::string FolderOf(const char* modelFile) {
 void ListFolder(Resolver* resolver) {
     resolver->listed = true;
     const std::string folder = resolver->folder.empty() ? "." : resolver->folder;
-    if (!IsPlainText(folder)) return;
+    // Paths are UTF-8 (the Windows program's code page); u8path turns them
+    // into the wide names Windows lists folders by, and would throw on
+    // anything else.
+    if (!IsUtf8(folder)) return;
     std::error_code error;
-    fs::directory_iterator it(fs::path(folder), error);
+    fs::directory_iterator it(fs::u8path(folder), error);
     for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        const fs::path fileName = it->path().filename();
-        const auto& name = fileName.native();
+        const std::string name = NameInUtf8(it->path().filename());
         std::error_code typeError;
-        if (IsPlainText(name) && it->is_regular_file(typeError)) {
-            resolver->entries.push_back(NarrowPlainText(name));
-        }
+        if (!name.empty() && it->is_regular_file(typeError)) resolver->entries.push_back(name);
     }
     // Sorted, so that of names differing only in case the same one always wins.
     std::sort(resolver->entries.begin(), resolver->entries.end());
 }
 
 // The path of the file that a material names, or empty when there is none:
-// the name as stored, then an entry of the folder equal to it but for case
-// (3DS files come from systems that ignored case).
+// the name as stored, then an entry of the folder equal to it but for the
+// case of ASCII letters (3DS files come from systems that ignored case).
 std::string FindTextureFile(Resolver* resolver, const std::string& name) {
     std::string path = resolver->folder;
     path.append(name);
     if (FileOpens(path)) return path;
     if (!resolver->listed) ListFolder(resolver);
     for (const std::string& entry : resolver->entries) {
-        if (EqualIgnoringCase(entry, name)) {
+        if (EqualIgnoringAsciiCase(entry, name)) {
             path.replace(resolver->folder.size(), std::string::npos, entry);
             return path;
         }

@@ -32,10 +32,11 @@ extern std::string baseTextureFile;
 
 // Resolves the texture of every material that a mesh of model uses, with the
 // model read from modelFile. Texture files are looked up in modelFile's folder:
-// the name as stored, then the folder's entries with the case of letters
-// ignored. Each distinct file is loaded once (LoadColourTexture, TGA then JPEG), each
-// distinct diffuse colour gets one texture. textures must be empty (released).
-// Needs a current GL context; leaves the active unit's 2D binding changed.
+// the name as stored, then the folder's entries with the case of ASCII
+// letters ignored (names are UTF-8; other letters keep their case). Each distinct file is loaded
+// once (LoadColourTexture, TGA then JPEG), each distinct diffuse colour gets one texture. textures
+// must be empty (released). Needs a current GL context; leaves the active unit's 2D binding
+// changed.
 void LoadModelTextures(const Model& model, const char* modelFile, const char* baseFile,
                        ModelTextures* textures);
 

@@ -48,6 +48,14 @@ int InitRenderer() {
     // Missing or unreadable files leave 0 (or no model); the program runs on.
     // Each is read from the working directory, or else from the program's folder.
     fontTexture = LoadTexture(DefaultFilePath("font.tga").c_str());
+    // The overlay puts each font texel on a whole square of pixels (one pixel
+    // at 96 DPI, 2 x 2 at 192): nearest keeps the glyphs' edges hard where a
+    // linear filter would blend neighbouring texels into grey. At one pixel
+    // per texel both filters give the same picture.
+    if (fontTexture != 0) {
+        glBindTexture(GL_TEXTURE_2D, fontTexture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    }
     baseTextureFile = DefaultFilePath(kDefaultBaseFile);
     baseTexture = LoadTexture(baseTextureFile.c_str());
     normalMapTexture = LoadNormalMapTexture(DefaultFilePath("quarzilbump.tga").c_str());

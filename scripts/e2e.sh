@@ -46,6 +46,7 @@ MAIN=""                 # the viewer's main window
 CX=0 CY=0 CW=0 CH=0     # its client area on the screen
 CLIENT=""               # its client area's own X window, once there
 OVERLAY=""              # the last overlay read, lines joined by '|'
+OVERLAY_SCALE=1         # the whole factor the overlay is drawn at (2 at 192 DPI)
 
 # The client area is the window's child window (the window itself is just as
 # big when Wine leaves the frame to a window manager).
@@ -62,7 +63,8 @@ read_overlay() {
     # The client window comes with the GL context, a moment after the window.
     [ -n "$CLIENT" ] || read_geometry
     snap "poll"
-    OVERLAY=$("$TOOLS/overlay_reader" "$ASSETS/font.tga" "$SHOT" "$CX" "$CY" "$CH" | paste -sd'|')
+    OVERLAY=$("$TOOLS/overlay_reader" "$ASSETS/font.tga" "$SHOT" "$CX" "$CY" "$CH" "$OVERLAY_SCALE" |
+        paste -sd'|')
 }
 
 # wait_overlay REGEX: polls until the overlay matches (grep -E).
@@ -82,7 +84,7 @@ bump_is() { wait_overlay "^Bump scale: $1\|no error\|FPS: "; }
 
 # The scene is the client area above the overlay's three lines.
 scene_diff() {  # scene_diff A.ppm B.ppm -> "COUNT LEFT TOP RIGHT BOTTOM"
-    "$TOOLS/screen_diff" "$1" "$2" "$CX" "$CY" "$CW" $((CH - 48))
+    "$TOOLS/screen_diff" "$1" "$2" "$CX" "$CY" "$CW" $((CH - 48 * OVERLAY_SCALE))
 }
 patch_diff() {  # patch_diff A.ppm B.ppm X Y W H (client coordinates) -> COUNT
     "$TOOLS/screen_diff" "$1" "$2" $((CX + $3)) $((CY + $4)) "$5" "$6" | cut -d' ' -f1
@@ -208,11 +210,18 @@ drag() {
 
 # open_in_dialog TITLE PATH: waits for the dialog, types the path (Wine's
 # drive Z: is the Linux root) and confirms; waits until the dialog is gone.
+# A path beyond ASCII is pasted (Ctrl+V) from the clipboard instead, which
+# Wine takes whole where typed letters outside the keyboard map get lost.
 dialog_path() { printf 'Z:%s' "${1//\//\\}"; }
 open_in_dialog() {
     e2e_wait_window "$1" >/dev/null || { e2e_log "    no dialog '$1'"; return 1; }
     xdotool key ctrl+a
-    xdotool type --delay 5 "$(dialog_path "$2")"
+    if LC_ALL=C grep -q '[^ -~]' <<<"$2"; then
+        "$TOOLS/x_probe" clipboard "$(dialog_path "$2")" || return 1
+        xdotool key ctrl+v
+    else
+        xdotool type --delay 5 "$(dialog_path "$2")"
+    fi
     xdotool key Return
     e2e_wait_window_gone "$1"
 }
@@ -408,6 +417,7 @@ check "... and its window is gone" e2e_wait_window_gone OpenGL
 
 source tests/e2e/e2e_extras.sh
 source tests/e2e/e2e_placement.sh
+source tests/e2e/e2e_unicode.sh
 
 # ------------------------------------------------------- short sessions
 
@@ -548,6 +558,9 @@ else
     xdotool key Escape
 fi
 finish_viewer "without GL_ATI_fragment_shader"
+
+# Last: it replaces the display and the Wine prefix.
+source tests/e2e/e2e_dpi.sh
 
 echo
 echo "e2e: start-up ${FIRST_FRAME_MS} ms to the first frame on screen (window after ${WINDOW_MS} ms)"

@@ -3,8 +3,9 @@
 #   1. installs the Debian packages it needs and checks the formatting,
 #   2. native build (g++) of the libraries, tools, tests and benchmarks; runs the tests,
 #      then the same again as a Release (-O3) build, whose optimiser warns and folds differently,
-#   3. cross-compiles the Windows build with MinGW-w64 and runs the viewer's
-#      end-to-end tests under Wine on a virtual display (scripts/e2e.sh),
+#   3. cross-compiles the Windows build with MinGW-w64, makes the release zip and runs the
+#      viewer's end-to-end tests under Wine on a virtual display (scripts/e2e.sh), the
+#      program also as unpacked from the zip into a folder with a non-ASCII name,
 #   4. builds the libFuzzer targets (clang) and runs each for a short smoke run,
 #   5. runs the tests again in an AddressSanitizer + UndefinedBehaviorSanitizer build,
 #      whose summary closes the output.
@@ -39,8 +40,13 @@ cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build build/mingw -j "$JOBS"
 
+step "Release zip (CPack)"
+cmake --build build/mingw --target package
+ZIP=$(ls build/mingw/bump_viewer-*-win64.zip)
+cmake -E tar tf "$ZIP"
+
 step "End-to-end tests (the viewer under Wine on Xvfb)"
-scripts/e2e.sh build/mingw/app/win32/bump_viewer.exe build/native/tests/e2e
+E2E_ZIP="$ROOT/$ZIP" scripts/e2e.sh build/mingw/app/win32/bump_viewer.exe build/native/tests/e2e
 
 step "Fuzz smoke runs (${FUZZ_SECONDS} s each)"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,30 +1,14 @@
 #include "app/shell/dropped_files.h"
 
-#include <cctype>
-
 #include "app/app_state.h"
 #include "app/shell/file_choice.h"
 #include "image/texture.h"
-
-namespace {
-
-bool EndsWithIgnoringCase(const std::string& text, const char* ending) {
-    const std::string tail = ending;
-    if (text.size() < tail.size()) return false;
-    const size_t start = text.size() - tail.size();
-    for (size_t i = 0; i < tail.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[start + i]);
-        if (std::tolower(c) != tail[i]) return false;
-    }
-    return true;
-}
-
-}  // namespace
+#include "render/file_names.h"
 
 DroppedKind KindOfDroppedFile(const std::string& path) {
-    if (EndsWithIgnoringCase(path, ".3ds")) return kDroppedModel;
+    if (EndsWithIgnoringAsciiCase(path, ".3ds")) return kDroppedModel;
     for (const char* ending : {".tga", ".jpg", ".jpeg"}) {
-        if (EndsWithIgnoringCase(path, ending)) return kDroppedPicture;
+        if (EndsWithIgnoringAsciiCase(path, ending)) return kDroppedPicture;
     }
     return kDroppedOther;
 }

@@ -1,7 +1,8 @@
 // Files dropped onto the window: which of them count. The first model
 // (.3ds) loads as key M would; the first picture (.tga, .jpg, .jpeg) replaces
 // the base picture, or the bump picture when Shift is held during the drop.
-// Extensions are compared with the case of letters ignored.
+// Extensions are compared with the case of ASCII letters ignored; the rest
+// of a path, in UTF-8, is never touched.
 #pragma once
 
 #include <string>

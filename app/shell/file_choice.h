@@ -7,8 +7,10 @@
 
 #include "render/gl_api.h"
 
-// The dialogs' file-name buffer: 260 characters, terminator included.
-constexpr size_t kDialogPathSize = 260;
+// The dialogs' file-name buffer, in bytes, terminator included: room for a
+// path of 260 UTF-16 units (MAX_PATH), each up to three bytes in UTF-8, the
+// code page of the narrow dialog calls.
+constexpr size_t kDialogPathSize = 3 * 260 + 1;
 
 // Loads the model at path. On success the old model and its material textures
 // are released (once) and the new one, placed upright about the origin at the

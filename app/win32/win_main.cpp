@@ -94,12 +94,25 @@ int RunMainLoop() {
 }
 
 // The default files are looked for beside the program when the working
-// directory lacks them.
+// directory lacks them. The wide name, turned into the code page every narrow
+// call uses (UTF-8, by the manifest): a folder of 259 characters may need
+// three bytes for each, more than GetModuleFileNameA's MAX_PATH bytes hold.
 void FindProgramFolder() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;  // failed or cut short
-    programFolder = FolderOfPath(path);
+    std::wstring wide(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, &wide[0], static_cast<DWORD>(wide.size()));
+    if (length == 0 || length >= wide.size()) return;  // failed or cut short
+    const int wideLength = static_cast<int>(length);
+    BOOL lossy = FALSE;
+    // A name the code page cannot hold (an older Windows ignoring the
+    // manifest) leaves the folder unknown rather than wrong.
+    const UINT codePage = GetACP();
+    BOOL* lossyFlag = codePage == CP_UTF8 ? nullptr : &lossy;
+    const int bytes =
+        WideCharToMultiByte(codePage, 0, wide.data(), wideLength, nullptr, 0, nullptr, lossyFlag);
+    if (bytes <= 0) return;
+    std::string path(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(codePage, 0, wide.data(), wideLength, &path[0], bytes, nullptr, lossyFlag);
+    if (!lossy) programFolder = FolderOfPath(path.c_str());
 }
 
 // A model named on the command line (also Explorer's "Open with" and a file

@@ -25,6 +25,10 @@ TEST(KindOfDroppedFile, ByExtensionWithCaseIgnored) {
         {"g.jpe", kDroppedOther},
         {"", kDroppedOther},
         {"C:\\x.tga\\readme", kDroppedOther},
+        {"Z:\\Модели\\КОРАБЛЬ.3DS", kDroppedModel},
+        {"D:\\模型\\图.JpEg", kDroppedPicture},
+        {"Café.TGA", kDroppedPicture},
+        {"ship.3dѕ", kDroppedOther},  // a Cyrillic dze, not an s
     };
     for (const auto& c : cases)
         EXPECT_EQ(KindOfDroppedFile(c.path), c.kind) << c.path;

@@ -2,14 +2,16 @@
 // dialog: a mapped box and an unmapped octahedron, both with faces wound
 // counter-clockwise seen from outside, so back-face culling keeps them, and
 // in a folder of its own the box again with a material whose texture, named
-// in upper case, lies beside it in lower case; also a box away from the
-// origin, which the command line opens; and a standing slab with a green
-// front, Z-up as 3D Studio files are, 17 and 1,700 units tall, each off the
-// origin, which open upright and centred.
+// in upper case, lies beside it in lower case (and in a third folder once
+// more, the texture's name Cyrillic, its extension's case differing); also a
+// box away from the origin, which the command line opens; and a standing
+// slab with a green front, Z-up as 3D Studio files are, 17 and 1,700 units
+// tall, each off the origin, which open upright and centred.
 //
 //   e2e_files OUTDIR   ->  OUTDIR/box.3ds, OUTDIR/bare_octahedron.3ds,
 //                          OUTDIR/off_centre_box.3ds,
 //                          OUTDIR/textured/box.3ds, OUTDIR/textured/paint.tga,
+//                          OUTDIR/textured_utf8/box.3ds, OUTDIR/textured_utf8/Зелёный.tga,
 //                          OUTDIR/z_up_17.3ds, OUTDIR/z_up_1700.3ds
 #include <sys/stat.h>
 
@@ -71,13 +73,13 @@ TestMesh BareOctahedron(float radius) {
 }
 
 // A box whose material's texture map is "PAINT.TGA".
-Bytes PaintedBox(float half) {
+Bytes PaintedBox(float half, const char* texture) {
     TestMesh box = Box(half);
     box.materialName = "painted";
     Bytes material = MakeChunk(
-        0xAFFF, {MakeChunk(0xA000, {Str("painted")}), Wrapped(0xA020, 0x0011, {128, 128, 128}),
-                 MakeChunk(0xA200, {MakeChunk(0x0030, {U16({100})}),
-                                    MakeChunk(0xA300, {Str("PAINT.TGA")})})});
+        0xAFFF,
+        {MakeChunk(0xA000, {Str("painted")}), Wrapped(0xA020, 0x0011, {128, 128, 128}),
+         MakeChunk(0xA200, {MakeChunk(0x0030, {U16({100})}), MakeChunk(0xA300, {Str(texture)})})});
     return ModelFile({material, MeshObject(box)});
 }
 
@@ -124,14 +126,18 @@ int main(int argc, char** argv) {
     }
     const std::string directory = argv[1];
     const std::string textured = directory + "/textured";
+    const std::string utf8 = directory + "/textured_utf8";
     mkdir(textured.c_str(), 0755);
+    mkdir(utf8.c_str(), 0755);
     const bool ok = WriteChunkFile(ModelFile({MeshObject(Box(70))}), directory + "/box.3ds") &&
                     WriteChunkFile(ModelFile({MeshObject(BareOctahedron(110))}),
                                    directory + "/bare_octahedron.3ds") &&
                     WriteChunkFile(ModelFile({MeshObject(OffCentreBox())}),
                                    directory + "/off_centre_box.3ds") &&
-                    WriteChunkFile(PaintedBox(70), textured + "/box.3ds") &&
+                    WriteChunkFile(PaintedBox(70, "PAINT.TGA"), textured + "/box.3ds") &&
                     WriteChunkFile(GreenTga(), textured + "/paint.tga") &&
+                    WriteChunkFile(PaintedBox(70, "Зелёный.TGA"), utf8 + "/box.3ds") &&
+                    WriteChunkFile(GreenTga(), utf8 + "/Зелёный.tga") &&
                     WriteChunkFile(ZUpSlab(17, {20, 30, 8.5f}), directory + "/z_up_17.3ds") &&
                     WriteChunkFile(ZUpSlab(1700, {5000, -3000, 850}), directory + "/z_up_1700.3ds");
     return ok ? 0 : 1;

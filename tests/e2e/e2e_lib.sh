@@ -13,14 +13,15 @@ e2e_now_ns() { date +%s%N; }
 
 # e2e_setup WORKDIR: Xvfb on a display number the server picks itself
 # (-displayfd, so parallel runs never collide), or on :$E2E_DISPLAY when that
-# is set, and a Wine prefix under the build tree, owned by whoever runs this
-# (Wine refuses someone else's).
+# is set, of E2E_SCREEN (default 1024x768x24), and a Wine prefix under the
+# build tree (or E2E_WINEPREFIX), owned by whoever runs this (Wine refuses
+# someone else's).
 e2e_setup() {
     E2E_WORK=$1
     mkdir -p "$E2E_WORK"
     local fdfile="$E2E_WORK/display"
     rm -f "$fdfile"
-    Xvfb ${E2E_DISPLAY:+":$E2E_DISPLAY"} -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$fdfile" >"$E2E_WORK/xvfb.log" 2>&1 &
+    Xvfb ${E2E_DISPLAY:+":$E2E_DISPLAY"} -displayfd 9 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp 9>"$fdfile" >"$E2E_WORK/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     local deadline=$((SECONDS + E2E_TIMEOUT))
     while [ ! -s "$fdfile" ]; do
@@ -64,7 +65,11 @@ e2e_start_viewer() {
     done
     [ $# -gt 0 ] && shift
     E2E_VIEWER_START_NS=$(e2e_now_ns)
-    (cd "$assets" && exec env "${settings[@]}" wine "$exe" "$@") >>"$E2E_WORK/viewer.log" 2>&1 &
+    # Wine reads Linux file names in the locale's character set: under the C
+    # locale it would see other names than those of folders in Cyrillic or
+    # Chinese, so it runs in UTF-8 whatever the caller's locale.
+    (cd "$assets" && exec env LC_ALL=C.UTF-8 "${settings[@]}" wine "$exe" "$@") \
+        >>"$E2E_WORK/viewer.log" 2>&1 &
     E2E_VIEWER_PID=$!
 }
 

@@ -2,10 +2,16 @@
 // 16 x 16 cell against the glyphs of the font picture: no OCR, only the font
 // the viewer draws with.
 //
-//   overlay_reader FONT.tga SHOT.ppm CLIENT_X CLIENT_Y CLIENT_HEIGHT
+//   overlay_reader FONT.tga SHOT.ppm CLIENT_X CLIENT_Y CLIENT_HEIGHT [SCALE [--smudged]]
 //
 // prints the three lines (bump scale, GL error, frame rate), trailing spaces
-// cut. The text is white and the glyph's grey level is its alpha, so a texel
+// cut. SCALE (default 1) is the whole factor the overlay is drawn at on a
+// high-DPI screen: each font texel then covers SCALE x SCALE pixels. With
+// --smudged a fourth line counts the pixels of the glyphs read that break
+// that rule: under a texel of full alpha but not white, or under an empty
+// texel yet white. Drawn crisply (nearest texels) there are none; a
+// magnifying filter that blends neighbouring texels makes the glyphs' edges
+// grey. The text is white and the glyph's grey level is its alpha, so a texel
 // of full alpha shows as pure white whatever lies behind it; the glyph that
 // explains most white pixels without needing white where the screen is not
 // white wins. (Text over a background that is itself pure white cannot be
@@ -47,14 +53,15 @@ int GlyphAlpha(const Image& font, int code, int column, int row) {
     return font.pixels[(static_cast<size_t>(font.height - 1 - yFromTop) * font.width + x) * bytes];
 }
 
-char ReadCell(const Image& font, const Screen& screen, int left, int top) {
+char ReadCell(const Image& font, const Screen& screen, int left, int top, int scale,
+              long* smudged) {
     char best = '?';
     long bestScore = -1000000;
     for (int code = 32; code < 127; ++code) {
         long inkWhite = 0, inkDark = 0, blankWhite = 0;
-        for (int row = 0; row < kCell; ++row) {
-            for (int column = 0; column < kCell; ++column) {
-                const int alpha = GlyphAlpha(font, code, column, row);
+        for (int row = 0; row < kCell * scale; ++row) {
+            for (int column = 0; column < kCell * scale; ++column) {
+                const int alpha = GlyphAlpha(font, code, column / scale, row / scale);
                 const int level = ScreenLevel(screen, left + column, top + row);
                 if (alpha >= kInk) {
                     if (level >= kWhite)
@@ -70,6 +77,7 @@ char ReadCell(const Image& font, const Screen& screen, int left, int top) {
         if (score > bestScore) {
             bestScore = score;
             best = static_cast<char>(code);
+            *smudged = inkDark + blankWhite;
         }
     }
     return best;
@@ -78,8 +86,10 @@ char ReadCell(const Image& font, const Screen& screen, int left, int top) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        fprintf(stderr, "usage: %s FONT.tga SHOT.ppm CLIENT_X CLIENT_Y CLIENT_HEIGHT\n", argv[0]);
+    if (argc < 6 || argc > 8) {
+        fprintf(stderr,
+                "usage: %s FONT.tga SHOT.ppm CLIENT_X CLIENT_Y CLIENT_HEIGHT [SCALE [--smudged]]\n",
+                argv[0]);
         return 2;
     }
     Image font = {};
@@ -97,16 +107,23 @@ int main(int argc, char** argv) {
     const int clientX = atoi(argv[3]);
     const int clientY = atoi(argv[4]);
     const int clientHeight = atoi(argv[5]);
-    // The overlay's lines stand at window y 32..48, 16..32 and 0..16, with y
-    // up from the bottom of the client area.
+    const int scale = argc > 6 && atoi(argv[6]) > 1 ? atoi(argv[6]) : 1;
+    const int cell = kCell * scale;
+    long smudged = 0;
+    // The overlay's lines stand at window y 32..48, 16..32 and 0..16 (times
+    // the scale), with y up from the bottom of the client area.
     for (int line = 0; line < 3; ++line) {
-        const int top = clientY + clientHeight - 48 + line * kCell;
+        const int top = clientY + clientHeight - 3 * cell + line * cell;
         std::string text;
-        for (int cell = 0; cell < kLineCells; ++cell)
-            text += ReadCell(font, screen, clientX + cell * kCell, top);
+        for (int column = 0; column < kLineCells; ++column) {
+            long cellSmudged = 0;
+            text += ReadCell(font, screen, clientX + column * cell, top, scale, &cellSmudged);
+            smudged += cellSmudged;
+        }
         text.erase(text.find_last_not_of(' ') + 1);
         printf("%s\n", text.c_str());
     }
+    if (argc > 7 && std::string(argv[7]) == "--smudged") printf("%ld\n", smudged);
     free(font.pixels);
     return 0;
 }

@@ -3,13 +3,18 @@
 //   x_probe cursor                   ->  "shown X Y" or "hidden X Y"
 //   x_probe wm-state WINDOW iconic   (or normal)
 //   x_probe close WINDOW
+//   x_probe clipboard TEXT           (TEXT, UTF-8, offered on the clipboard)
 //
 // The hidden cursor of a drag is an all-transparent cursor image (XFixes).
 // There is no window manager on the virtual display, so wm-state plays its
 // part in minimising and restoring: it sets WM_STATE, which Wine reads as
 // the window manager's verdict and answers with SC_MINIMIZE or SC_RESTORE;
 // close sends WM_DELETE_WINDOW, which is how a window manager passes on a
-// click on the title bar's close button (Wine makes it SC_CLOSE).
+// click on the title bar's close button (Wine makes it SC_CLOSE). clipboard
+// is how text beyond ASCII reaches a Wine program: xdotool types a letter
+// missing from the keyboard map by binding it to a spare key, which Wine
+// gives a virtual key only while it has spare ones (a few), so most such
+// letters would be lost; a paste (Ctrl+V) takes any text.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
@@ -17,6 +22,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+
+#include <unistd.h>
 
 namespace {
 
@@ -58,6 +66,62 @@ int SendClose(Display* display, Window window) {
     return 0;
 }
 
+// Owns the CLIPBOARD selection with text as UTF8_STRING, as a program a
+// user copies a path from does, and answers requests for it in a child
+// process until another client takes the selection over, or for a minute.
+// The parent returns once the selection is owned, so a paste that follows
+// finds it.
+int OfferClipboard(Display* display, const char* text) {
+    const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    const Atom targets = XInternAtom(display, "TARGETS", False);
+    const Window owner =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display, clipboard, owner, CurrentTime);
+    XSync(display, False);
+    if (XGetSelectionOwner(display, clipboard) != owner) return 1;
+    // The parent leaves the connection to the child untouched, and the
+    // child keeps no pipe of the caller's open.
+    if (fork() != 0) _exit(0);
+    if (freopen("/dev/null", "w", stdout) == nullptr ||
+        freopen("/dev/null", "w", stderr) == nullptr)
+        return 1;
+    const time_t end = time(nullptr) + 60;
+    while (time(nullptr) < end) {
+        if (XPending(display) == 0) {
+            usleep(10000);
+            continue;
+        }
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == SelectionClear) break;
+        if (event.type != SelectionRequest) continue;
+        const XSelectionRequestEvent& request = event.xselectionrequest;
+        XSelectionEvent reply = {};
+        reply.type = SelectionNotify;
+        reply.requestor = request.requestor;
+        reply.selection = request.selection;
+        reply.target = request.target;
+        reply.time = request.time;
+        reply.property = request.property != None ? request.property : request.target;
+        if (request.target == targets) {
+            const Atom offered[2] = {targets, utf8};
+            XChangeProperty(display, request.requestor, reply.property, XA_ATOM, 32,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(offered), 2);
+        } else if (request.target == utf8) {
+            XChangeProperty(display, request.requestor, reply.property, utf8, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(text),
+                            static_cast<int>(strlen(text)));
+        } else {
+            reply.property = None;
+        }
+        XSendEvent(display, request.requestor, False, NoEventMask,
+                   reinterpret_cast<XEvent*>(&reply));
+        XFlush(display);
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,9 +129,12 @@ int main(int argc, char** argv) {
     const bool wmState = argc == 4 && strcmp(argv[1], "wm-state") == 0 &&
                          (strcmp(argv[3], "iconic") == 0 || strcmp(argv[3], "normal") == 0);
     const bool close = argc == 3 && strcmp(argv[1], "close") == 0;
-    if (!cursor && !wmState && !close) {
-        fprintf(stderr, "usage: %s cursor | wm-state WINDOW iconic|normal | close WINDOW\n",
-                argv[0]);
+    const bool paste = argc == 3 && strcmp(argv[1], "clipboard") == 0;
+    if (!cursor && !wmState && !close && !paste) {
+        fprintf(
+            stderr,
+            "usage: %s cursor | wm-state WINDOW iconic|normal | close WINDOW | clipboard TEXT\n",
+            argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -78,6 +145,8 @@ int main(int argc, char** argv) {
     int result = 0;
     if (cursor) {
         result = ProbeCursor(display);
+    } else if (paste) {
+        result = OfferClipboard(display, argv[2]);
     } else {
         const Window window = static_cast<Window>(strtoul(argv[2], nullptr, 0));
         result = close ? SendClose(display, window)

@@ -135,6 +135,11 @@ TEST(Materials, TextureFilesAreFoundBesideTheModelWhateverTheCaseOfTheirNames) {
         {"upper", "RED.TGA", "red.tga", false, true, kRed},
         {"mixed", "Red.Tga", "RED.TGA", false, true, kRed},
         {"", "RED.TGA", "red.tga", false, true, kRed},
+        // UTF-8 folders and names: ASCII letters fold, all others keep case.
+        {"Модели", "RED.TGA", "red.tga", false, true, kRed},
+        {"模型", "模型.TGA", "模型.tga", false, true, kRed},
+        {"Café", "CAFÉ.TGA", "cafÉ.tga", false, true, kRed},
+        {"Crème", "CAFÉ.TGA", "café.tga", false, true, nullptr},
         {"missing", "red.tga", nullptr, false, true, nullptr},
         {"other", "red.tga", "blue.tga", false, true, nullptr},
         {"garbage", "red.tga", "red.tga", true, true, nullptr},
