@@ -38,7 +38,8 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     fi
     echo "run: starting the viewer on $DISPLAY"
     cd assets
-    exec wine "$EXE" "${ARGS[@]}"
+    # Wine reads Linux file names through the locale: UTF-8 keeps folders of any name readable.
+    exec env LC_ALL=C.UTF-8 wine "$EXE" "${ARGS[@]}"
 fi
 
 # No display: a virtual one, a screenshot, then Escape.
