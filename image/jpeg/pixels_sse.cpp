@@ -150,6 +150,8 @@ __m128i TruncateAndClamp(__m128 value) {
 
 namespace {
 
+inline void FinishBlock(const uint8_t* written, int writtenCount, float* samples);
+
 // One block into its place of the sample plane (16 floats a row), level
 // shift included.
 inline void DecodeBlock(JpegInput& input, JpegComponent& component, float* samples) {
@@ -165,6 +167,13 @@ inline void DecodeBlock(JpegInput& input, JpegComponent& component, float* sampl
             static_cast<float>(jpeg_coefficients::WrappingProduct(value, quant[n]));
         written[writtenCount++] = uint8_t(position);
     });
+    FinishBlock(written, writtenCount, samples);
+}
+
+// Transforms the dequantised block in zeroBlock, whose nonzero positions
+// are listed in written, and makes zeroBlock zero again.
+inline void FinishBlock(const uint8_t* written, int writtenCount, float* samples) {
+    float* transposed = zeroBlock;
     if (writtenCount == 1) {
         // DC only. Row pass: row 0 becomes F0 * c4/2, the others 0; the
         // column pass then scales each column's F0 once more.
@@ -291,6 +300,36 @@ void DecodeMcuSse() {
         DecodeBlock(input, component, samples);
     });
     s.input = input;
+}
+
+void TransformStoredBlockSse(const int16_t* coefficients, const uint16_t* quant, float* samples) {
+    // Bit n of nonzero: coefficient n is not zero; the DC always counts, as
+    // it does in a coded block.
+    uint64_t nonzero = 1;
+    const __m128i zero = _mm_setzero_si128();
+    for (int i = 0; i < 4; ++i) {
+        __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients + 16 * i));
+        __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients + 16 * i + 8));
+        __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(low, zero), _mm_cmpeq_epi16(high, zero));
+        nonzero |= uint64_t(uint16_t(~_mm_movemask_epi8(zeros))) << (16 * i);
+    }
+    float* transposed = zeroBlock;
+    uint8_t written[64];
+    int writtenCount = 0;
+    for (; nonzero != 0; nonzero &= nonzero - 1) {
+#if defined(__GNUC__)
+        int n = __builtin_ctzll(nonzero);
+#else
+        int n = 0;
+        while (!((nonzero >> n) & 1))
+            ++n;
+#endif
+        int position = kTransposedZigZag[n];
+        transposed[position] =
+            static_cast<float>(jpeg_coefficients::WrappingProduct(coefficients[n], quant[n]));
+        written[writtenCount++] = uint8_t(position);
+    }
+    FinishBlock(written, writtenCount, samples);
 }
 
 void WriteMcuPixelsSse(Image* image, int x0, int x1, int y0, int y1) {
