@@ -303,27 +303,13 @@ void DecodeMcuSse() {
 }
 
 void TransformStoredBlockSse(const int16_t* coefficients, const uint16_t* quant, float* samples) {
-    // Bit n of nonzero: coefficient n is not zero; the DC always counts, as
-    // it does in a coded block.
-    uint64_t nonzero = 1;
-    const __m128i zero = _mm_setzero_si128();
-    for (int i = 0; i < 4; ++i) {
-        __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients + 16 * i));
-        __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(coefficients + 16 * i + 8));
-        __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(low, zero), _mm_cmpeq_epi16(high, zero));
-        nonzero |= uint64_t(uint16_t(~_mm_movemask_epi8(zeros))) << (16 * i);
-    }
+    // The DC always counts as written, as it does in a coded block.
+    uint64_t nonzero = jpeg_coefficients::NonzeroMask(coefficients) | 1;
     float* transposed = zeroBlock;
     uint8_t written[64];
     int writtenCount = 0;
     for (; nonzero != 0; nonzero &= nonzero - 1) {
-#if defined(__GNUC__)
-        int n = __builtin_ctzll(nonzero);
-#else
-        int n = 0;
-        while (!((nonzero >> n) & 1))
-            ++n;
-#endif
+        int n = jpeg_coefficients::LowestBit(nonzero);
         int position = kTransposedZigZag[n];
         transposed[position] =
             static_cast<float>(jpeg_coefficients::WrappingProduct(coefficients[n], quant[n]));

@@ -149,22 +149,43 @@ inline int DecodeAcFirst(JpegInput& input, const HuffmanTable* table, int16_t* b
     return 1;
 }
 
-// A correction bit for a coefficient already nonzero: 1 adds the scan's bit
-// to its magnitude, unless an earlier correction did.
-inline void Correct(JpegInput& input, int16_t* coefficient, int bit) {
-    if (ReadBit(input) && (*coefficient & bit) == 0)
-        *coefficient = static_cast<int16_t>(*coefficient + (*coefficient >= 0 ? bit : -bit));
+// A correction bit for each nonzero coefficient of `passed`, lowest first:
+// 1 adds the scan's bit to its magnitude, unless an earlier correction did.
+// The bits come straight from the buffer, which always holds at least 32,
+// without a branch on their values.
+inline void Correct(JpegInput& input, int16_t* block, uint64_t passed, int bit) {
+    while (passed != 0) {
+        uint64_t bits = input.bitBuffer;
+        int available = 64 - input.emptyBits;
+        int taken = 0;
+        for (; passed != 0 && taken < available; passed &= passed - 1, ++taken) {
+            int16_t* coefficient = block + jpeg_coefficients::LowestBit(passed);
+            int value = *coefficient;
+            int magnitude = -int(bits >> 63) & bit & ~value;
+            int sign = value >> 15;  // -1 for a negative coefficient
+            *coefficient = static_cast<int16_t>(value + ((magnitude ^ sign) - sign));
+            bits <<= 1;
+        }
+        input.bitBuffer = bits;
+        input.emptyBits += taken;
+        if (input.emptyBits > 32) RefillBits(input);
+    }
 }
 
 // One block of an AC refinement scan: new coefficients of magnitude 1 << low
-// among the zero ones, a correction bit for every nonzero one passed. Returns
-// 0 for a corrupt block.
+// among the zero ones, a correction bit for every nonzero one passed. The
+// coefficients are found through a mask of the nonzero ones, so a block
+// costs its nonzero coefficients, not its band. Returns 0 for a corrupt
+// block.
 inline int DecodeAcRefinement(JpegInput& input, const HuffmanTable* table, int16_t* block,
                               const ScanKind& scan, int& endOfBandRun) {
     const int bit = 1 << scan.low;
+    uint64_t nonzero = jpeg_coefficients::NonzeroMask(block);
+    // Coefficients k.. of the band: band & (~0 << k), with k <= end.
+    const uint64_t band = (~uint64_t(0) >> (63 - scan.end)) & (~uint64_t(0) << scan.start);
     int k = scan.start;
     if (endOfBandRun == 0) {
-        for (; k <= scan.end; ++k) {
+        while (k <= scan.end) {
             int rs = DecodeHuffman(input, table);
             int run = rs >> 4;
             int size = rs & 0x0F;
@@ -178,23 +199,25 @@ inline int DecodeAcRefinement(JpegInput& input, const HuffmanTable* table, int16
                 if (run != 0) endOfBandRun += ReadBits(input, run);
                 break;
             }
-            // Pass `run` zero coefficients (sixteen for a run of sixteen
-            // zeros: the last one ends it), correcting the nonzero ones.
-            for (;; ++k) {
-                if (k > scan.end) return 0;  // run past the band's end
-                if (block[k] != 0) {
-                    Correct(input, &block[k], bit);
-                } else if (run-- == 0) {
-                    break;
-                }
+            // Pass `run` zero coefficients and stop at the next one (for
+            // sixteen zeros, the sixteenth ends the run), correcting the
+            // nonzero ones passed.
+            uint64_t zeros = ~nonzero & band & (~uint64_t(0) << k);
+            for (int i = 0; i < run; ++i)
+                zeros &= zeros - 1;
+            if (zeros == 0) return 0;  // run past the band's end
+            int target = jpeg_coefficients::LowestBit(zeros);
+            Correct(input, block, nonzero & ((uint64_t(1) << target) - 1) & (~uint64_t(0) << k),
+                    bit);
+            if (value != 0) {
+                block[target] = static_cast<int16_t>(value);
+                nonzero |= uint64_t(1) << target;
             }
-            if (value != 0) block[k] = static_cast<int16_t>(value);
+            k = target + 1;
         }
     }
     if (endOfBandRun > 0) {
-        for (; k <= scan.end; ++k) {
-            if (block[k] != 0) Correct(input, &block[k], bit);
-        }
+        if (k <= scan.end) Correct(input, block, nonzero & band & (~uint64_t(0) << k), bit);
         --endOfBandRun;
     }
     return 1;
@@ -205,71 +228,107 @@ int16_t* BlockAt(JpegComponent& component, int column, int row) {
            (size_t(row) * size_t(component.blocksPerLine) + size_t(column)) * 64;
 }
 
-// One block of the scan, whatever its kind.
-inline int DecodeStoredBlock(JpegInput& input, JpegComponent& component, int16_t* block,
-                             const ScanKind& scan) {
-    JpegState& s = jpegState;
-    if (!s.progressive) {
-        jpeg_coefficients::DecodeCoefficients<true>(
-            input, component, [&](int n, int value) { block[n] = static_cast<int16_t>(value); });
-        return 1;
-    }
-    if (scan.dc()) {
-        if (scan.refinement()) {
-            if (ReadBit(input)) block[0] = static_cast<int16_t>(block[0] | (1 << scan.low));
-        } else {
-            DecodeDcFirst(input, component, block, scan.low);
-        }
-        return 1;
-    }
-    if (scan.refinement())
-        return DecodeAcRefinement(input, component.acTable, block, scan, s.endOfBandRun);
-    return DecodeAcFirst(input, component.acTable, block, scan, s.endOfBandRun);
-}
-
-int ReadRestartMarkerIfDue(int& count, bool last) {
+// At the end of an interval: the restart marker, read through the state's
+// own input. 0 when it is missing.
+inline int RestartIfDue(JpegInput& input, int& count, int& endOfBandRun, bool last) {
     JpegState& s = jpegState;
     if (++count != s.restartInterval || last) return 1;
     count = 0;
-    return ReadRestartMarker();
+    endOfBandRun = 0;
+    s.input = input;
+    int found = ReadRestartMarker();
+    input = s.input;
+    return found;
 }
 
-// The scan's MCUs: one block of its lone component each, or for several
-// components their blocks of one MCU of the frame.
-int DecodeScanBlocks(const ScanKind& scan) {
+// Calls decodeBlock(input, component, block, endOfBandRun) for each block of
+// the scan in coding order: one block of its lone component per MCU, or for
+// several components their blocks of one MCU of the frame. The input and
+// the end-of-band run are local, so they stay in registers.
+template <typename DecodeBlockFn>
+int ForEachScanBlock(DecodeBlockFn decodeBlock) {
     JpegState& s = jpegState;
-    JpegInput& input = s.input;
+    JpegInput input = s.input;
+    int endOfBandRun = 0;
     int count = 0;
+    int result = 1;
     if (s.scanComponentCount == 1) {
         JpegComponent& component = s.components[s.scanComponents[0]];
-        for (int row = 0; row < component.scanBlockRows; ++row) {
-            for (int column = 0; column < component.scanBlocksPerLine; ++column) {
-                if (!DecodeStoredBlock(input, component, BlockAt(component, column, row), scan))
-                    return 0;
+        for (int row = 0; row < component.scanBlockRows && result; ++row) {
+            int16_t* block = BlockAt(component, 0, row);
+            for (int column = 0; column < component.scanBlocksPerLine; ++column, block += 64) {
+                if (!decodeBlock(input, component, block, endOfBandRun)) {
+                    result = 0;  // corrupt block
+                    break;
+                }
                 bool last =
                     row == component.scanBlockRows - 1 && column == component.scanBlocksPerLine - 1;
-                if (!ReadRestartMarkerIfDue(count, last)) return 0;  // restart marker missing
+                if (!RestartIfDue(input, count, endOfBandRun, last)) {
+                    result = 0;  // restart marker missing
+                    break;
+                }
             }
         }
-        return 1;
+        s.input = input;
+        return result;
     }
-    for (int row = 0; row < s.mcuRows; ++row) {
-        for (int column = 0; column < s.mcusPerRow; ++column) {
-            for (int i = 0; i < s.scanComponentCount; ++i) {
+    for (int row = 0; row < s.mcuRows && result; ++row) {
+        for (int column = 0; column < s.mcusPerRow && result; ++column) {
+            for (int i = 0; i < s.scanComponentCount && result; ++i) {
                 JpegComponent& component = s.components[s.scanComponents[i]];
                 for (int v = 0; v < component.vSampling; ++v) {
                     for (int h = 0; h < component.hSampling; ++h) {
                         int16_t* block = BlockAt(component, column * component.hSampling + h,
                                                  row * component.vSampling + v);
-                        if (!DecodeStoredBlock(input, component, block, scan)) return 0;
+                        if (!decodeBlock(input, component, block, endOfBandRun)) result = 0;
                     }
                 }
             }
             bool last = row == s.mcuRows - 1 && column == s.mcusPerRow - 1;
-            if (!ReadRestartMarkerIfDue(count, last)) return 0;  // restart marker missing
+            if (result && !RestartIfDue(input, count, endOfBandRun, last))
+                result = 0;  // restart marker missing
         }
     }
-    return 1;
+    s.input = input;
+    return result;
+}
+
+// Every block of the scan, by its kind.
+int DecodeScanBlocks(const ScanKind& scan) {
+    JpegState& s = jpegState;
+    if (!s.progressive) {
+        return ForEachScanBlock(
+            [](JpegInput& input, JpegComponent& component, int16_t* block, int&) {
+                jpeg_coefficients::DecodeCoefficients<true>(
+                    input, component, [&](int n, int value) { block[n] = int16_t(value); });
+                return 1;
+            });
+    }
+    if (scan.dc() && scan.refinement()) {
+        const int bit = 1 << scan.low;
+        return ForEachScanBlock([bit](JpegInput& input, JpegComponent&, int16_t* block, int&) {
+            if (ReadBit(input)) block[0] = static_cast<int16_t>(block[0] | bit);
+            return 1;
+        });
+    }
+    if (scan.dc()) {
+        const int low = scan.low;
+        return ForEachScanBlock(
+            [low](JpegInput& input, JpegComponent& component, int16_t* block, int&) {
+                DecodeDcFirst(input, component, block, low);
+                return 1;
+            });
+    }
+    if (scan.refinement()) {
+        return ForEachScanBlock(
+            [scan](JpegInput& input, JpegComponent& component, int16_t* block, int& endOfBandRun) {
+                return DecodeAcRefinement(input, component.acTable, block, scan, endOfBandRun);
+            });
+    }
+    return ForEachScanBlock(
+        [scan](JpegInput& input, JpegComponent& component, int16_t* block, int& endOfBandRun) {
+            return DecodeAcFirst(input, component.acTable, block, scan, endOfBandRun);
+        });
 }
 
 uint64_t BlocksOf(const JpegComponent& component) {
@@ -320,7 +379,6 @@ int DecodeStoredScan() {
 
     for (int i = 0; i < s.scanComponentCount; ++i)
         s.components[s.scanComponents[i]].dcPredictor = 0;
-    s.endOfBandRun = 0;
     s.input.end = dataEnd;
     s.input.bitBuffer = 0;
     s.input.emptyBits = 64;

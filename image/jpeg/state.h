@@ -100,7 +100,6 @@ struct JpegState {
     uint8_t approximation;
     int scanComponentCount;
     uint8_t scanComponents[4];  // frame indices of the scan's components, in order
-    int endOfBandRun;           // blocks still to skip in a progressive AC scan
     int hStep[4];               // chroma steps in half samples, by component index 0..3
     int vStep[4];
 
@@ -141,8 +140,8 @@ int ReadFrameHeader(int length);
 int ReadHuffmanTables(int length);
 int ReadQuantTables(int length);
 int ReadScanHeader(int length);
-// After an interval: the restart marker, then fresh predictors and no
-// pending end-of-band run. 0 when the marker is missing.
+// After an interval: the restart marker, then fresh predictors. 0 when the
+// marker is missing.
 int ReadRestartMarker();
 int DecodeScan(Image* image);
 

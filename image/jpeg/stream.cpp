@@ -122,7 +122,6 @@ int ReadRestartMarker() {
     if (ReceiveExtend(s.input, 8) != 255) return 0;
     for (int k = 0; k < s.scanComponentCount; ++k)
         s.components[s.scanComponents[k]].dcPredictor = 0;
-    s.endOfBandRun = 0;
     return 1;
 }
 
