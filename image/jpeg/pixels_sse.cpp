@@ -352,6 +352,15 @@ void WriteMcuPixelsSse(Image* image, int x0, int x1, int y0, int y1) {
                 _mm_store_si128(reinterpret_cast<__m128i*>(pixels), packed);
                 int n = count - i < 4 ? count - i : 4;
                 // Little-endian: the low three bytes are blue, green, red.
+                if (n == 4) {
+                    // Four pixels as twelve bytes in two stores.
+                    uint64_t first =
+                        uint64_t(pixels[0]) | uint64_t(pixels[1]) << 24 | uint64_t(pixels[2]) << 48;
+                    uint32_t second = pixels[2] >> 16 | pixels[3] << 8;
+                    memcpy(out + 3 * i, &first, 8);
+                    memcpy(out + 3 * i + 8, &second, 4);
+                    continue;
+                }
                 for (int m = 0; m < n; ++m)
                     memcpy(out + 3 * (i + m), &pixels[m], 3);
             }
