@@ -70,9 +70,19 @@ struct ScanKind {
     bool refinement() const { return high != 0; }
 };
 
-// The rules a scan must keep, given what earlier scans have coded.
+// The rules a scan must keep: first those of its header, then those of
+// what earlier scans have coded.
 int CheckScan(const ScanKind& scan) {
     JpegState& s = jpegState;
+    if (!s.progressive) {
+        if (scan.start != 0 || scan.end != 63) return 0;  // not a sequential scan
+    } else {
+        if (scan.start > scan.end || scan.end > 63) return 0;   // no such spectral band
+        if (scan.dc() && scan.end != 0) return 0;               // DC scan with AC coefficients
+        if (!scan.dc() && s.scanComponentCount != 1) return 0;  // AC scan of several components
+        if (scan.low > 13) return 0;                            // point transform past 8-bit values
+        if (scan.refinement() && scan.low != scan.high - 1) return 0;  // refinement by several bits
+    }
     for (int i = 0; i < s.scanComponentCount; ++i) {
         const JpegComponent& component = s.components[s.scanComponents[i]];
         if (!s.progressive) {
@@ -89,15 +99,6 @@ int CheckScan(const ScanKind& scan) {
             if (scan.refinement() && known != scan.high) return 0;  // refines bits never sent
         }
     }
-    if (!s.progressive) {
-        if (scan.start != 0 || scan.end != 63) return 0;  // not a sequential scan
-        return 1;
-    }
-    if (scan.start > scan.end || scan.end > 63) return 0;   // no such spectral band
-    if (scan.dc() && scan.end != 0) return 0;               // DC scan with AC coefficients
-    if (!scan.dc() && s.scanComponentCount != 1) return 0;  // AC scan of several components
-    if (scan.low > 13) return 0;                            // point transform past 8-bit values
-    if (scan.refinement() && scan.low != scan.high - 1) return 0;  // refinement by several bits
     return 1;
 }
 
