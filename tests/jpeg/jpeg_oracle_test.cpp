@@ -149,15 +149,16 @@ TEST(JpegTransform, LowHalfTransformEqualsFullTransformToTheBit) {
     }
 }
 
-// Every prefix and three flips of every byte of real files: a whole picture or
-// a clean 0, never a fault the sanitizers see.
+// Every prefix and three flips of every byte of real files, one progressive:
+// a whole picture or a clean 0, never a fault the sanitizers see.
 TEST(JpegDamage, DamagedFilesGiveZeroOrAWholePicture) {
     Picture colour = MakePicture(Content::SmoothNoise, 33, 17, 3, 11);
     Picture grey = MakePicture(Content::Edges, 17, 9, 1, 12);
     for (const Bytes& file :
          {EncodeWithCjpeg(colour, "-quality 75 -sample 2x2 -restart 1B -optimize"),
           EncodeWithCjpeg(colour, "-quality 95 -sample 2x1"),
-          EncodeWithCjpeg(grey, "-quality 50 -restart 1B")}) {
+          EncodeWithCjpeg(grey, "-quality 50 -restart 1B"),
+          Transcode(EncodeWithCjpeg(colour, "-sample 2x2"), "-progressive -restart 1B")}) {
         ASSERT_FALSE(file.empty());
         const uint8_t masks[] = {0, 0xFF, 0x01, 0x80};
         for (size_t i = 0; i < 4 * file.size(); ++i) {
