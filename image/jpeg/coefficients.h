@@ -2,9 +2,44 @@
 // the vectorised pixel paths so that both follow exactly the same rules.
 #pragma once
 
+#include "image/jpeg/pixels_sse.h"
 #include "image/jpeg/state.h"
 
+#if JPEG_HAVE_SSE2
+#include <emmintrin.h>
+#endif
+
 namespace jpeg_coefficients {
+
+// Bit n set where coefficient n of the block is not zero.
+inline uint64_t NonzeroMask(const int16_t* block) {
+    uint64_t nonzero = 0;
+#if JPEG_HAVE_SSE2
+    const __m128i zero = _mm_setzero_si128();
+    for (int i = 0; i < 4; ++i) {
+        __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+        __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i + 8));
+        __m128i zeros = _mm_packs_epi16(_mm_cmpeq_epi16(low, zero), _mm_cmpeq_epi16(high, zero));
+        nonzero |= uint64_t(uint16_t(~_mm_movemask_epi8(zeros))) << (16 * i);
+    }
+#else
+    for (int n = 0; n < 64; ++n)
+        nonzero |= uint64_t(block[n] != 0) << n;
+#endif
+    return nonzero;
+}
+
+// Index of the lowest set bit of a nonzero mask.
+inline int LowestBit(uint64_t mask) {
+#if defined(__GNUC__)
+    return __builtin_ctzll(mask);
+#else
+    int n = 0;
+    while (!((mask >> n) & 1))
+        ++n;
+    return n;
+#endif
+}
 
 // Predictor sums and dequantised products wrap instead of overflowing: real
 // files never come near, corrupt ones must not be undefined behaviour.

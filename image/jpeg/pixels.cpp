@@ -42,20 +42,25 @@ void InverseDct8Scalar(float* data, int stride) {
         data[k * stride] = x[k];
 }
 
-void DecodeBlockScalar(JpegComponent& component, float* samples) {
+// Coefficients in zig-zag order to level-shifted samples.
+void TransformBlockScalar(const int coefficients[64], const uint16_t* quant, float* samples) {
     JpegState& s = jpegState;
-    int coefficients[64] = {};
-    jpeg_coefficients::DecodeCoefficients<false>(
-        s.input, component, [&](int n, int value) { coefficients[n] = value; });
     for (int i = 0; i < 64; ++i) {
-        s.block[zigZag[i]] = static_cast<float>(
-            jpeg_coefficients::WrappingProduct(coefficients[i], component.quantTable[i]));
+        s.block[zigZag[i]] =
+            static_cast<float>(jpeg_coefficients::WrappingProduct(coefficients[i], quant[i]));
     }
     InverseDct8x8(s.block);
     for (int r = 0; r < 8; ++r) {
         for (int c = 0; c < 8; ++c)
             samples[r * 16 + c] = s.block[8 * r + c] + 128.0f;
     }
+}
+
+void DecodeBlockScalar(JpegComponent& component, float* samples) {
+    int coefficients[64] = {};
+    jpeg_coefficients::DecodeCoefficients<false>(
+        jpegState.input, component, [&](int n, int value) { coefficients[n] = value; });
+    TransformBlockScalar(coefficients, component.quantTable, samples);
 }
 
 uint8_t TruncateAndClamp(float value) {
@@ -118,6 +123,19 @@ void DecodeMcu() {
     }
 #endif
     jpeg_coefficients::ForEachBlockOfMcu(s, DecodeBlockScalar);
+}
+
+void TransformStoredBlock(const int16_t* coefficients, const uint16_t* quant, float* samples) {
+#if JPEG_HAVE_SSE2
+    if (!jpegState.useScalarPath) {
+        TransformStoredBlockSse(coefficients, quant, samples);
+        return;
+    }
+#endif
+    int widened[64];
+    for (int i = 0; i < 64; ++i)
+        widened[i] = coefficients[i];
+    TransformBlockScalar(widened, quant, samples);
 }
 
 void WriteMcuPixels(Image* image, int x0, int x1, int y0, int y1) {

@@ -150,6 +150,8 @@ __m128i TruncateAndClamp(__m128 value) {
 
 namespace {
 
+inline void FinishBlock(const uint8_t* written, int writtenCount, float* samples);
+
 // One block into its place of the sample plane (16 floats a row), level
 // shift included.
 inline void DecodeBlock(JpegInput& input, JpegComponent& component, float* samples) {
@@ -165,6 +167,13 @@ inline void DecodeBlock(JpegInput& input, JpegComponent& component, float* sampl
             static_cast<float>(jpeg_coefficients::WrappingProduct(value, quant[n]));
         written[writtenCount++] = uint8_t(position);
     });
+    FinishBlock(written, writtenCount, samples);
+}
+
+// Transforms the dequantised block in zeroBlock, whose nonzero positions
+// are listed in written, and makes zeroBlock zero again.
+inline void FinishBlock(const uint8_t* written, int writtenCount, float* samples) {
+    float* transposed = zeroBlock;
     if (writtenCount == 1) {
         // DC only. Row pass: row 0 becomes F0 * c4/2, the others 0; the
         // column pass then scales each column's F0 once more.
@@ -293,6 +302,22 @@ void DecodeMcuSse() {
     s.input = input;
 }
 
+void TransformStoredBlockSse(const int16_t* coefficients, const uint16_t* quant, float* samples) {
+    // The DC always counts as written, as it does in a coded block.
+    uint64_t nonzero = jpeg_coefficients::NonzeroMask(coefficients) | 1;
+    float* transposed = zeroBlock;
+    uint8_t written[64];
+    int writtenCount = 0;
+    for (; nonzero != 0; nonzero &= nonzero - 1) {
+        int n = jpeg_coefficients::LowestBit(nonzero);
+        int position = kTransposedZigZag[n];
+        transposed[position] =
+            static_cast<float>(jpeg_coefficients::WrappingProduct(coefficients[n], quant[n]));
+        written[writtenCount++] = uint8_t(position);
+    }
+    FinishBlock(written, writtenCount, samples);
+}
+
 void WriteMcuPixelsSse(Image* image, int x0, int x1, int y0, int y1) {
     const JpegState& s = jpegState;
     const float* luma = s.components[0].samples;
@@ -327,6 +352,15 @@ void WriteMcuPixelsSse(Image* image, int x0, int x1, int y0, int y1) {
                 _mm_store_si128(reinterpret_cast<__m128i*>(pixels), packed);
                 int n = count - i < 4 ? count - i : 4;
                 // Little-endian: the low three bytes are blue, green, red.
+                if (n == 4) {
+                    // Four pixels as twelve bytes in two stores.
+                    uint64_t first =
+                        uint64_t(pixels[0]) | uint64_t(pixels[1]) << 24 | uint64_t(pixels[2]) << 48;
+                    uint32_t second = pixels[2] >> 16 | pixels[3] << 8;
+                    memcpy(out + 3 * i, &first, 8);
+                    memcpy(out + 3 * i + 8, &second, 4);
+                    continue;
+                }
                 for (int m = 0; m < n; ++m)
                     memcpy(out + 3 * (i + m), &pixels[m], 3);
             }

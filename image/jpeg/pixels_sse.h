@@ -14,6 +14,7 @@
 // DecodeMcu's work: every block of the MCU decoded, dequantised and
 // transformed into its 8x8 place of its component's sample plane.
 void DecodeMcuSse();
+void TransformStoredBlockSse(const int16_t* coefficients, const uint16_t* quant, float* samples);
 void WriteMcuPixelsSse(Image* image, int x0, int x1, int y0, int y1);
 // A grey frame's blocks firstBlock.. of the block row starting at picture
 // row y0, decoded and transformed straight into the picture.

@@ -42,6 +42,21 @@ struct JpegComponent {
     // This component's reconstructed samples of the current MCU, 16 per row,
     // level-shifted but neither rounded nor clamped.
     alignas(16) float samples[16 * 16];
+
+    // Files of several scans: the quantised coefficients of every block, 64
+    // a block in zig-zag order, block rows of blocksPerLine blocks padded to
+    // whole MCUs; null until the component's first scan.
+    int16_t* coefficients;
+    int blocksPerLine;
+    int blockRows;
+    // Blocks a scan of this component alone covers (the picture, not the MCUs).
+    int scanBlocksPerLine;
+    int scanBlockRows;
+    // For each coefficient the low bit its last scan gave (the point
+    // transform Al), -1 while no scan has given it.
+    int8_t knownFromBit[64];
+    // The quantisation table as it was at the component's first scan.
+    uint16_t latchedQuant[64];
 };
 
 // The read position and the bit reader. Every read goes through NextByte,
@@ -71,14 +86,21 @@ struct JpegState {
     int frameHeight;
     int frameWidth;
     uint8_t componentCount;
-    uint8_t frameSeen;  // this file's frame header has been read
+    uint8_t frameSeen;    // this file's frame header has been read
+    uint8_t progressive;  // a progressive (SOF2) frame
+
+    // Files of several scans decode every scan into the coefficient store
+    // and make the picture from it at the end; storeHasScans says that at
+    // least one scan has gone in whole.
+    uint8_t storeHasScans;
 
     // Scan.
     uint8_t spectralStart;
     uint8_t spectralEnd;
     uint8_t approximation;
     int scanComponentCount;
-    int hStep[4];  // chroma steps in half samples, by component index 0..3
+    uint8_t scanComponents[4];  // frame indices of the scan's components, in order
+    int hStep[4];               // chroma steps in half samples, by component index 0..3
     int vStep[4];
 
     int restartInterval;  // MCUs per interval; -1 or 0: none
@@ -117,7 +139,22 @@ int ParseJpeg(Image* image);
 int ReadFrameHeader(int length);
 int ReadHuffmanTables(int length);
 int ReadQuantTables(int length);
-int DecodeScan(Image* image, int length);
+int ReadScanHeader(int length);
+// After an interval: the restart marker, then fresh predictors. 0 when the
+// marker is missing.
+int ReadRestartMarker();
+int DecodeScan(Image* image);
+
+// Files of several scans (jpeg/scans.cpp). DecodeStoredScan returns 1 for
+// a scan decoded into the store, 0 for a refused file, kScanCut for a scan
+// the end of the file cuts short, which is left out.
+constexpr int kScanCut = 2;
+int DecodeStoredScan();
+int MakePictureFromStore(Image* image);
+void ReleaseStore();
+// One block of the store dequantised and transformed into its place of a
+// component's samples (16 floats a row), as DecodeMcu does for a coded block.
+void TransformStoredBlock(const int16_t* coefficients, const uint16_t* quant, float* samples);
 
 void DecodeMcu();
 void InverseDct8x8(float* block);

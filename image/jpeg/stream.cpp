@@ -1,15 +1,18 @@
 // JPEG reader, stream half: the file, the marker segments, the tables, the
 // entropy-coded scan and its restart intervals.
 //
-// Decodes the subset ordinary JFIF and Exif encoders write: sequential DCT
-// with Huffman coding and 8-bit samples (baseline SOF0, and SOF1 which
-// encoders write for 16-bit quantisation tables at low quality), one
-// component (grey) or three (YCbCr numbered 1, 2, 3), sampling factors 1 or
-// 2 with chroma never denser than luma, one scan holding every component,
-// optional restart intervals. It refuses progressive, lossless,
+// Decodes what JFIF and Exif encoders write with Huffman coding and 8-bit
+// samples: sequential frames (baseline SOF0, and SOF1 which encoders write
+// for 16-bit quantisation tables at low quality) and progressive ones
+// (SOF2: DC and AC scans, spectral selection, successive approximation),
+// one component (grey) or three (YCbCr numbered 1, 2, 3), sampling factors
+// 1 or 2 with chroma never denser than luma, optional restart intervals.
+// A sequential file whose first scan holds every component is decoded
+// straight into the picture; any other file scan by scan into a store of
+// coefficients (jpeg/scans.cpp), from which the picture is made at the end
+// through the same transform and colour conversion. It refuses lossless,
 // hierarchical and arithmetic-coded frames, 12-bit samples, a frame height
-// left to a DNL marker, and files whose first scan does not hold the whole
-// frame. Only the first scan is decoded; whatever follows it is never read.
+// left to a DNL marker, and scans that break the rules of the format.
 //
 // JPEG is big-endian. Pixels come out bottom row first, blue-green-red.
 #include <climits>
@@ -45,8 +48,13 @@ void ResetForNewFile() {
     s.input.endOfData = 0;
     s.restartInterval = -1;
     s.frameSeen = 0;
-    for (JpegComponent& component : s.components)
+    s.progressive = 0;
+    s.storeHasScans = 0;
+    for (JpegComponent& component : s.components) {
         component.dcPredictor = 0;
+        component.coefficients = nullptr;
+        memset(component.knownFromBit, -1, sizeof component.knownFromBit);
+    }
     memset(s.quantDefined, 0, sizeof s.quantDefined);
     memset(s.dcDefined, 0, sizeof s.dcDefined);
     memset(s.acDefined, 0, sizeof s.acDefined);
@@ -98,6 +106,13 @@ void BuildRunAndValues(HuffmanTable* table, bool dc) {
     }
 }
 
+void ForgetPicture(Image* image) {
+    free(image->pixels);
+    *image = Image{};
+}
+
+}  // namespace
+
 // The aligned byte after an interval must be the 0xFF of its restart
 // marker; the refill has already dropped the marker's second byte.
 int ReadRestartMarker() {
@@ -106,16 +121,9 @@ int ReadRestartMarker() {
     if (partial != 0) ConsumeBits(s.input, partial);
     if (ReceiveExtend(s.input, 8) != 255) return 0;
     for (int k = 0; k < s.scanComponentCount; ++k)
-        s.components[k].dcPredictor = 0;
+        s.components[s.scanComponents[k]].dcPredictor = 0;
     return 1;
 }
-
-void ForgetPicture(Image* image) {
-    free(image->pixels);
-    *image = Image{};
-}
-
-}  // namespace
 
 uint8_t ReadWholeFile(const char* fileName) {
     JpegState& s = jpegState;
@@ -176,30 +184,45 @@ const uint8_t* SkipFillBytes(const uint8_t* cursor, const uint8_t* end) {
     return cursor;
 }
 
-int ParseJpeg(Image* image) {
+namespace {
+
+// The file ends before its end-of-image marker. A file of several scans
+// gives the picture of the scans it holds whole; any other such file is
+// refused.
+int EndOfDataReached(Image* image) {
+    return jpegState.storeHasScans ? MakePictureFromStore(image) : 0;
+}
+
+int ParseMarkers(Image* image) {
     JpegState& s = jpegState;
-    ResetForNewFile();
     if (NextByte(s.input) != 0xFF || NextByte(s.input) != 0xD8)
         return 0;  // no start-of-image marker
     bool firstApp0 = true;
-    while (!s.input.endOfData) {
+    for (;;) {
+        if (s.input.cursor == s.input.end) return EndOfDataReached(image);
         if (NextByte(s.input) != 0xFF) return 0;  // a marker must come next
         uint8_t code = NextByte(s.input);
         while (code == 0xFF)
             code = NextByte(s.input);  // fill bytes before the marker code
-        if (code == 0xD9) return 0;    // end of image before any scan
+        if (s.input.endOfData) return EndOfDataReached(image);
+        if (code == 0xD9) {
+            if (!s.storeHasScans) return 0;  // end of image before any scan
+            return MakePictureFromStore(image);
+        }
         int length = ReadWord(s.input);
-        if (s.input.endOfData) return 0;  // cut inside a marker
-        if (length < 2) return 0;         // length below its own two bytes
+        if (s.input.endOfData) return EndOfDataReached(image);  // cut inside a marker
+        if (length < 2) return 0;                               // length below its own two bytes
         if (length - 2 > s.input.end - s.input.cursor)
-            return 0;  // segment runs past the end of the file
+            return EndOfDataReached(image);  // segment runs past the end of the file
         const uint8_t* segmentEnd = s.input.cursor + (length - 2);
         switch (code) {
             case 0xC0:
             case 0xC1:
+            case 0xC2:
+                if (s.storeHasScans) return 0;  // a second frame after scans of the first
+                s.progressive = code == 0xC2;
                 if (!ReadFrameHeader(length)) return 0;
                 break;
-            case 0xC2:
             case 0xC3:
             case 0xC5:
             case 0xC6:
@@ -210,7 +233,7 @@ int ParseJpeg(Image* image) {
             case 0xCD:
             case 0xCE:
             case 0xCF:
-                return 0;  // progressive, lossless, hierarchical or arithmetic frame
+                return 0;  // lossless, hierarchical or arithmetic frame
             case 0xC4:
                 if (!ReadHuffmanTables(length)) return 0;
                 break;
@@ -222,10 +245,21 @@ int ParseJpeg(Image* image) {
                 s.restartInterval = ReadWord(s.input);
                 break;
             case 0xDA: {
-                // The first scan ends the parse; nothing after it is read.
-                int result = DecodeScan(image, length);
-                s.input.endOfData = 1;
-                return result;
+                if (!ReadScanHeader(length)) return 0;
+                if (!s.progressive && !s.storeHasScans &&
+                    s.scanComponentCount == s.componentCount) {
+                    // One scan holds the whole sequential frame: decoded
+                    // straight into the picture; nothing after it is read.
+                    int result = DecodeScan(image);
+                    s.input.endOfData = 1;
+                    return result;
+                }
+                int result = DecodeStoredScan();
+                if (result == kScanCut) return EndOfDataReached(image);
+                if (result == 0) return 0;
+                s.storeHasScans = 1;
+                segmentEnd = s.input.cursor;  // after the scan's entropy-coded data
+                break;
             }
             case 0xE0:
                 if (firstApp0) {
@@ -244,7 +278,15 @@ int ParseJpeg(Image* image) {
         }
         if (s.input.cursor != segmentEnd) return 0;  // segment length disagrees with its content
     }
-    return 0;  // the data ran out before any scan
+}
+
+}  // namespace
+
+int ParseJpeg(Image* image) {
+    ResetForNewFile();
+    int result = ParseMarkers(image);
+    ReleaseStore();
+    return result;
 }
 
 int ReadFrameHeader(int length) {
@@ -291,6 +333,21 @@ int ReadFrameHeader(int length) {
     s.mcuRows = (s.frameHeight + s.mcuHeight - 1) / s.mcuHeight;
     uint64_t bytes = uint64_t(s.frameWidth) * uint64_t(s.frameHeight) * s.componentCount;
     if (bytes > kMaxPixelBytes) return 0;  // implausibly large picture
+    // The store's blocks: whole MCUs, as interleaved scans cover them; a
+    // scan of one component covers only the blocks its samples reach.
+    for (int k = 0; k < s.componentCount; ++k) {
+        JpegComponent& component = s.components[k];
+        int h = grey ? 1 : component.hSampling;
+        int v = grey ? 1 : component.vSampling;
+        int hMax = grey ? 1 : luma.hSampling;
+        int vMax = grey ? 1 : luma.vSampling;
+        component.blocksPerLine = s.mcusPerRow * h;
+        component.blockRows = s.mcuRows * v;
+        int samplesPerLine = (s.frameWidth * h + hMax - 1) / hMax;
+        int sampleRows = (s.frameHeight * v + vMax - 1) / vMax;
+        component.scanBlocksPerLine = (samplesPerLine + 7) / 8;
+        component.scanBlockRows = (sampleRows + 7) / 8;
+    }
     s.frameSeen = 1;
     return 1;
 }
@@ -351,31 +408,44 @@ int ReadQuantTables(int length) {
     return 1;
 }
 
-int DecodeScan(Image* image, int length) {
+int ReadScanHeader(int length) {
     JpegState& s = jpegState;
     int ns = NextByte(s.input);
-    if (!s.frameSeen) return 0;            // scan before this file's frame header
-    if (ns != s.componentCount) return 0;  // first scan must hold the whole frame
-    if (length != 6 + 2 * ns) return 0;    // scan header size
+    if (!s.frameSeen) return 0;                     // scan before this file's frame header
+    if (ns < 1 || ns > s.componentCount) return 0;  // no such number of components
+    if (length != 6 + 2 * ns) return 0;             // scan header size
+    int previous = -1;
     for (int i = 0; i < ns; ++i) {
         int selector = NextByte(s.input);
         int tables = NextByte(s.input);
-        if (selector != i + 1) return 0;  // scan components out of frame order
+        if (selector < 1 || selector > s.componentCount) return 0;  // no such component
+        if (selector - 1 <= previous) return 0;  // scan components out of frame order
+        previous = selector - 1;
         int dc = tables >> 4;
         int ac = tables & 0x0F;
-        if (dc > 3 || ac > 3) return 0;                      // no such Huffman table
-        if (!s.dcDefined[dc] || !s.acDefined[ac]) return 0;  // Huffman table never defined
-        JpegComponent& component = s.components[i];
-        int quant = static_cast<int>((component.quantTable - s.quantTables[0]) / 64);
-        if (!s.quantDefined[quant]) return 0;  // quantisation table never defined
-        component.dcTable = &s.dcTables[dc];
-        component.acTable = &s.acTables[ac];
+        if (dc > 3 || ac > 3) return 0;  // no such Huffman table
+        JpegComponent& component = s.components[selector - 1];
+        component.dcTable = s.dcDefined[dc] ? &s.dcTables[dc] : nullptr;
+        component.acTable = s.acDefined[ac] ? &s.acTables[ac] : nullptr;
+        s.scanComponents[i] = uint8_t(selector - 1);
     }
+    s.scanComponentCount = ns;
     s.spectralStart = NextByte(s.input);
     s.spectralEnd = NextByte(s.input);
     s.approximation = NextByte(s.input);
+    return 1;
+}
+
+int DecodeScan(Image* image) {
+    JpegState& s = jpegState;
+    int ns = s.scanComponentCount;
+    for (int i = 0; i < ns; ++i) {
+        JpegComponent& component = s.components[i];
+        if (!component.dcTable || !component.acTable) return 0;  // Huffman table never defined
+        int quant = static_cast<int>((component.quantTable - s.quantTables[0]) / 64);
+        if (!s.quantDefined[quant]) return 0;  // quantisation table never defined
+    }
     if (s.spectralStart != 0 || s.spectralEnd != 63) return 0;  // not a sequential scan
-    s.scanComponentCount = ns;
     const JpegComponent& luma = s.components[0];
     for (int k = 0; k < ns; ++k) {
         s.hStep[k] = s.components[k].hSampling - luma.hSampling + 2;

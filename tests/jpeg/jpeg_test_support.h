@@ -67,6 +67,19 @@ inline Bytes EncodeWithCjpeg(const Picture& picture, const std::string& options)
     return Filter("cjpeg " + options, pnm);
 }
 
+// jpegtran's transcode: the same coefficients in other scans. A scan script
+// is given as its text, with "-scans" in the options where it goes.
+inline Bytes Transcode(const Bytes& jpeg, std::string options, const std::string& script = "") {
+    std::string path = "jpeg_test_" + std::to_string(getpid()) + "_scans";
+    if (!script.empty()) {
+        std::ofstream(path) << script;
+        options.replace(options.find("-scans"), 6, "-scans " + path);
+    }
+    Bytes out = Filter("jpegtran " + options, jpeg);
+    remove(path.c_str());
+    return out;
+}
+
 inline Picture DecodeWithDjpeg(const Bytes& jpeg) {
     Bytes pnm = Filter("djpeg -dct float -nosmooth -pnm", jpeg);
     std::string head(pnm.begin(), pnm.begin() + long(std::min<size_t>(pnm.size(), 32)));

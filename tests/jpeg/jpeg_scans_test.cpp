@@ -1,0 +1,149 @@
+// Files of several scans put together from jpegtran's scans: the rules
+// scans must keep, huge frames on little data, and files cut anywhere.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "image/jpeg/jpeg.h"
+#include "tests/jpeg/jpeg_test_support.h"
+
+using namespace jpeg_test;
+
+namespace {
+
+// Offsets of the file's markers after the start of image up to the end of
+// image, a scan's entropy-coded data counted with its header (jpegtran
+// writes no fill bytes).
+std::vector<size_t> MarkerOffsets(const Bytes& jpeg) {
+    std::vector<size_t> offsets;
+    for (size_t i = 2; i + 1 < jpeg.size();) {
+        offsets.push_back(i);
+        if (jpeg[i + 1] == 0xD9 || i + 3 >= jpeg.size()) break;
+        bool scan = jpeg[i + 1] == 0xDA;
+        i += 2 + size_t(jpeg[i + 2] << 8 | jpeg[i + 3]);
+        while (scan && i + 1 < jpeg.size() &&
+               (jpeg[i] != 0xFF || jpeg[i + 1] == 0 || (jpeg[i + 1] & 0xF8) == 0xD0))
+            ++i;
+    }
+    return offsets;
+}
+
+// The segments before the first table after the frame header, and each scan
+// with the tables written just before it.
+std::pair<Bytes, std::vector<Bytes>> SplitScans(const Bytes& jpeg) {
+    std::vector<size_t> offsets = MarkerOffsets(jpeg);
+    std::vector<Bytes> scans;
+    size_t frame = 0, start = 0;
+    for (size_t k = 0; k + 1 < offsets.size(); ++k) {
+        uint8_t code = jpeg[offsets[k] + 1];
+        if (code >= 0xC0 && code <= 0xC2) frame = k;
+        if (k == frame + 1) start = offsets[k];
+        if (code == 0xDA) scans.emplace_back(&jpeg[start], &jpeg[offsets[k + 1]]);
+        if (code == 0xDA) start = offsets[k + 1];
+    }
+    return {Bytes(jpeg.begin(), jpeg.begin() + long(offsets[frame + 1])), scans};
+}
+
+struct ScanCase {
+    const char* name;
+    std::vector<int> scans;  // in the order the file holds them
+    // (position in the file's scans, 0 band start / 1 band end / 2 Ah and Al, value)
+    std::vector<std::tuple<int, int, uint8_t>> patches;
+    int expected;
+};
+
+}  // namespace
+
+// Scans of "0 1 2: 0 0 0 1; 0: 1 63 0 1; 1: 1 63 0 0; 2: 1 63 0 0;
+// 0 1 2: 0 0 1 0; 0: 1 63 1 0;" chosen, repeated and patched.
+TEST(JpegScanRules, ScansBreakingTheRulesAreRefused) {
+    const ScanCase cases[] = {
+        {"every scan", {0, 1, 2, 3, 4, 5}, {}, 1},
+        {"the DC scans alone", {0, 4}, {}, 1},
+        {"AC refinement without the DC refinement", {0, 1, 5}, {}, 1},
+        {"point transform 13", {0}, {{0, 2, 0x0D}}, 1},
+        {"refinement of bit 1 from a first scan of Al 2", {0, 4}, {{0, 2, 0x02}, {1, 2, 0x21}}, 1},
+        {"AC scan before the DC scan", {1, 0}, {}, 0},
+        {"AC refinement without its first scan", {0, 5}, {}, 0},
+        {"AC refinement twice", {0, 1, 5, 5}, {}, 0},
+        {"first AC scan twice", {0, 1, 1}, {}, 0},
+        {"first DC scan twice", {0, 0}, {}, 0},
+        {"refinement of bits never sent", {0, 4}, {{1, 2, 0x21}}, 0},
+        {"refinement by two bits", {0, 4}, {{0, 2, 0x02}, {1, 2, 0x20}}, 0},
+        {"point transform 14", {0}, {{0, 2, 0x0E}}, 0},
+        {"band end before its start", {0, 1}, {{1, 0, 9}, {1, 1, 8}}, 0},
+        {"band end 64", {0, 1}, {{1, 1, 64}}, 0},
+        {"DC scan with AC coefficients", {0}, {{0, 1, 1}}, 0},
+        {"AC scan of three components", {0, 4}, {{1, 0, 1}, {1, 1, 63}, {1, 2, 0}}, 0},
+        {"runs past the band's end", {0, 1}, {{1, 1, 5}}, 0}};
+    Picture source = MakePicture(Content::Noise, 32, 32, 3, 5);
+    Bytes baseline = EncodeWithCjpeg(source, "-quality 90 -sample 2x2");
+    auto [head, scans] = SplitScans(Transcode(
+        baseline, "-scans",
+        "0 1 2: 0 0 0 1; 0: 1 63 0 1; 1: 1 63 0 0; 2: 1 63 0 0; 0 1 2: 0 0 1 0; 0: 1 63 1 0;"));
+    ASSERT_EQ(6u, scans.size());
+    for (const ScanCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<Bytes> chosen;
+        for (int k : c.scans)
+            chosen.push_back(scans[size_t(k)]);
+        for (auto [position, field, value] : c.patches) {
+            Bytes& scan = chosen[size_t(position)];
+            size_t header = FindMarker(scan, 0xDA);
+            scan.at(header + 5 + 2 * scan.at(header + 4) + size_t(field)) = value;
+        }
+        Bytes file = head;
+        for (const Bytes& scan : chosen)
+            file.insert(file.end(), scan.begin(), scan.end());
+        file.insert(file.end(), {0xFF, 0xD9});
+        EXPECT_EQ(c.expected == 1, !DecodeOurs(file).samples.empty());
+    }
+    // A frame far larger than its scans' data, and one past the store's limit.
+    for (Bytes size : {Bytes{0x17, 0x70, 0x17, 0x70}, Bytes{0xFF, 0xFF, 0xFF, 0xFF}}) {
+        Bytes file = head;
+        std::copy(size.begin(), size.end(), file.begin() + long(FindMarker(file, 0xC2) + 5));
+        for (const Bytes& scan : scans)
+            file.insert(file.end(), scan.begin(), scan.end());
+        EXPECT_TRUE(DecodeOurs(file).samples.empty());
+    }
+}
+
+// A sequential file whose components come in separate scans: each once.
+TEST(JpegScanRules, SequentialComponentsComeOnceEach) {
+    Bytes baseline = EncodeWithCjpeg(MakePicture(Content::Edges, 24, 16, 3, 6), "-sample 2x1");
+    auto [head, scans] = SplitScans(Transcode(baseline, "-scans", "0; 1; 2;"));
+    ASSERT_EQ(3u, scans.size());
+    const std::pair<std::vector<int>, bool> orders[] = {
+        {{1, 0, 2}, true}, {{0}, true}, {{0, 1, 0}, false}, {{0, 0}, false}};
+    for (const auto& [order, decodes] : orders) {
+        Bytes file = head;
+        for (int k : order)
+            file.insert(file.end(), scans[size_t(k)].begin(), scans[size_t(k)].end());
+        file.insert(file.end(), {0xFF, 0xD9});
+        EXPECT_EQ(decodes, !DecodeOurs(file).samples.empty()) << order.size();
+    }
+}
+
+// Cut anywhere, a file gives what it gives when it ends with an end of image
+// after the last marker segment before the cut: the scans whole before it.
+TEST(JpegScanCuts, CutFilesGiveTheScansBeforeTheCut) {
+    Picture source = MakePicture(Content::SmoothNoise, 40, 24, 3, 7);
+    Bytes file = Transcode(EncodeWithCjpeg(source, "-sample 2x2"), "-progressive -restart 1B");
+    std::vector<size_t> offsets = MarkerOffsets(file);
+    std::vector<Picture> distinct;
+    for (size_t cut = 0; cut <= file.size(); ++cut) {
+        size_t before = 0;
+        for (size_t offset : offsets)
+            before = offset + 1 < cut ? offset : before;  // the marker code must be in
+        Bytes ended(file.begin(), file.begin() + long(before));
+        ended.insert(ended.end(), {0xFF, 0xD9});
+        Picture picture = DecodeOurs(Bytes(file.begin(), file.begin() + long(cut)));
+        ASSERT_TRUE(picture.samples == DecodeOurs(ended).samples) << cut;
+        if (!picture.samples.empty() &&
+            (distinct.empty() || distinct.back().samples != picture.samples))
+            distinct.push_back(picture);
+    }
+    EXPECT_GE(distinct.size(), 8u);  // the picture grows scan by scan
+    EXPECT_TRUE(distinct.back().samples ==
+                DecodeOurs(EncodeWithCjpeg(source, "-sample 2x2")).samples);
+}
