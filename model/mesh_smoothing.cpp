@@ -18,8 +18,9 @@ struct Scratch {
     uint32_t* positionOf = nullptr;    // per vertex: its position's number
     float* cornerNormals = nullptr;    // 3 per corner
     uint32_t* cornerVertex = nullptr;  // per corner: its vertex after splitting
-    uint32_t* sourceOf = nullptr;      // per split vertex: the file's vertex
-    float* splitNormals = nullptr;     // 3 per split vertex
+    // Per split vertex: a corner that uses it, or kNone for a vertex no face
+    // uses; the corner gives its normal and its vertex in the file.
+    uint32_t* cornerOf = nullptr;
     uint32_t splitCount = 0;
 };
 
@@ -28,8 +29,7 @@ void FreeScratch(Scratch* s) {
     free(s->positionOf);
     free(s->cornerNormals);
     free(s->cornerVertex);
-    free(s->sourceOf);
-    free(s->splitNormals);
+    free(s->cornerOf);
 }
 
 void Copy3(float* to, const float* from) {
@@ -138,17 +138,21 @@ int SmoothCorners(const Mesh& mesh, uint32_t positionCount, Scratch* s) {
     uint32_t* start = nullptr;
     GroupEntry* entries = nullptr;
     float* groupSums = nullptr;
-    int ok = Bucket(corners, positionCount, keyOf, entryOf, &start, &entries) &&
-             AllocateModelArray(&groupSums, size_t{start[positionCount]} * 3);
+    int ok = Bucket(corners, positionCount, keyOf, entryOf, &start, &entries);
+    // The sums of one position at a time, at their groups' first entries.
+    uint32_t most = 0;
+    for (uint32_t position = 0; ok && position < positionCount; ++position)
+        most = std::max(most, start[position + 1] - start[position]);
+    ok = ok && AllocateModelArray(&groupSums, size_t{most} * 3);
     for (uint32_t position = 0; ok && position < positionCount; ++position) {
         GroupEntry* begin = entries + start[position];
         GroupEntry* end = entries + start[position + 1];
+        memset(groupSums, 0, size_t(end - begin) * 3 * sizeof(float));
         std::sort(begin, end, [](const GroupEntry& a, const GroupEntry& b) {
             return a.mask != b.mask ? a.mask < b.mask : a.face < b.face;
         });
-        // Each group's sum is kept at its first entry.
         for (GroupEntry* g = begin; g != end;) {
-            float* sum = groupSums + 3 * (g - entries);
+            float* sum = groupSums + 3 * (g - begin);
             GroupEntry* e = g;
             for (; e != end && e->mask == g->mask; ++e)
                 for (int k = 0; k < 3; ++k)
@@ -160,7 +164,7 @@ int SmoothCorners(const Mesh& mesh, uint32_t positionCount, Scratch* s) {
             for (GroupEntry* other = begin; other != end;) {
                 if ((other->mask & g->mask) != 0)
                     for (int k = 0; k < 3; ++k)
-                        n[k] += groupSums[3 * (other - entries) + k];
+                        n[k] += groupSums[3 * (other - begin) + k];
                 const uint32_t mask = other->mask;
                 while (other != end && other->mask == mask)
                     ++other;
@@ -203,12 +207,10 @@ int CornerNormals(const Mesh& mesh, Scratch* s) {
 // file. A vertex no face uses keeps the normal of an empty sum.
 int SplitVertices(const Mesh& mesh, Scratch* s) {
     const uint32_t corners = 3 * uint32_t{mesh.faceCount};
-    const size_t capacity = size_t{mesh.vertexCount} + corners;
     uint32_t* start = nullptr;
     uint32_t* list = nullptr;
     if (!AllocateModelArray(&s->cornerVertex, corners) ||
-        !AllocateModelArray(&s->sourceOf, capacity) ||
-        !AllocateModelArray(&s->splitNormals, 3 * capacity) ||
+        !AllocateModelArray(&s->cornerOf, size_t{mesh.vertexCount} + corners) ||
         !Bucket(
             corners, mesh.vertexCount, [&](uint32_t c) { return uint32_t{mesh.faces[c]}; },
             [](uint32_t c) { return c; }, &start, &list)) {
@@ -221,11 +223,9 @@ int SplitVertices(const Mesh& mesh, Scratch* s) {
     for (uint32_t v = 0; v < mesh.vertexCount; ++v) {
         uint32_t* begin = list + start[v];
         uint32_t* end = list + start[v + 1];
-        s->sourceOf[v] = v;
-        float* kept = s->splitNormals + 3 * v;
-        if (begin == end) NormalizeNormal(kept);
+        s->cornerOf[v] = begin != end ? *begin : kNone;
         if (begin == end) continue;
-        Copy3(kept, normals + 3 * *begin);
+        const float* kept = normals + 3 * *begin;
         int alike = 1;
         for (uint32_t* c = begin; c != end; ++c) {
             s->cornerVertex[*c] = v;
@@ -238,11 +238,7 @@ int SplitVertices(const Mesh& mesh, Scratch* s) {
         for (uint32_t* c = begin; c != end; ++c) {
             const float* n = normals + 3 * *c;
             if (Equal3(n, kept)) continue;
-            if (c == begin || !Equal3(n, normals + 3 * c[-1])) {
-                s->sourceOf[count] = v;
-                Copy3(s->splitNormals + 3 * count, n);
-                ++count;
-            }
+            if (c == begin || !Equal3(n, normals + 3 * c[-1])) s->cornerOf[count++] = *c;
             s->cornerVertex[*c] = count - 1;
         }
     }
@@ -258,6 +254,8 @@ struct Piece {
     uint32_t faceBegin, faceEnd, vertexBegin, vertexEnd;
 };
 
+// When every split vertex fits in one mesh, vertices and faces stay nullptr:
+// the split vertices and the corners' own are used as they are.
 struct Layout {
     Piece* pieces = nullptr;
     uint32_t pieceCount = 0;
@@ -277,25 +275,26 @@ void FreeLayout(Layout* layout) {
 int LayOut(const Mesh& mesh, const Scratch& s, Layout* layout) {
     const uint32_t faces = mesh.faceCount, total = s.splitCount;
     const size_t capacity = size_t{total} + 3 * faces;
+    if (!AllocateModelArray(&layout->pieces, capacity / (kMaxMeshVertices - 2) + 2)) return 0;
+    layout->pieceCount = 1;
+    layout->pieces[0] = {0, faces, 0, total};
+    if (total <= kMaxMeshVertices) return 1;
     uint32_t* placedIn = nullptr;
     uint32_t* local = nullptr;
-    int ok = AllocateModelArray(&layout->pieces, capacity / (kMaxMeshVertices - 2) + 2) &&
-             AllocateModelArray(&layout->vertices, capacity) &&
+    int ok = AllocateModelArray(&layout->vertices, capacity) &&
              AllocateModelArray(&layout->faces, size_t{faces} * 3) &&
              AllocateModelArray(&placedIn, total) && AllocateModelArray(&local, total);
     if (ok) {
         for (uint32_t v = 0; v < total; ++v)
             placedIn[v] = kNone;
-        const int whole = total <= kMaxMeshVertices;
         uint32_t placed = 0, piece = 0;
         Piece* p = layout->pieces;
         *p = {0, 0, 0, 0};
         auto place = [&](uint32_t v) {
             if (placedIn[v] == piece) return local[v];
             placedIn[v] = piece;
-            local[v] = whole ? v : placed - p->vertexBegin;
-            layout->vertices[whole ? v : placed] = v;
-            ++placed;
+            local[v] = placed - p->vertexBegin;
+            layout->vertices[placed++] = v;
             return local[v];
         };
         auto startPiece = [&] {
@@ -345,12 +344,16 @@ int BuildPiece(const Mesh& source, const Scratch& s, const Layout& layout, const
     out->texCoordCount = uint16_t(mapped ? vertices : 0);
     out->faceCount = uint16_t(faces);
     for (uint32_t i = 0; i < vertices; ++i) {
-        const uint32_t v = layout.vertices[piece.vertexBegin + i], from = s.sourceOf[v];
+        const uint32_t v = layout.vertices ? layout.vertices[piece.vertexBegin + i] : i;
+        const uint32_t corner = s.cornerOf[v], from = corner != kNone ? source.faces[corner] : v;
         Copy3(out->positions + 3 * i, source.positions + 3 * from);
-        Copy3(out->normals + 3 * i, s.splitNormals + 3 * v);
+        if (corner != kNone) Copy3(out->normals + 3 * i, s.cornerNormals + 3 * corner);
+        if (corner == kNone) NormalizeNormal(out->normals + 3 * i);
         if (mapped) memcpy(out->texCoords + 2 * i, source.texCoords + 2 * from, 2 * sizeof(float));
     }
-    memcpy(out->faces, layout.faces + 3 * piece.faceBegin, size_t{faces} * 3 * sizeof(uint16_t));
+    for (uint32_t c = 0; c < 3 * faces; ++c)
+        out->faces[c] = layout.faces ? layout.faces[3 * piece.faceBegin + c]
+                                     : uint16_t(s.cornerVertex[3 * piece.faceBegin + c]);
     memcpy(out->smoothing, source.smoothing + piece.faceBegin, size_t{faces} * sizeof(uint32_t));
     return ComputeTangentSpace(out);
 }
