@@ -147,6 +147,7 @@ int SmoothCorners(const Mesh& mesh, uint32_t positionCount, Scratch* s) {
     for (uint32_t position = 0; ok && position < positionCount; ++position) {
         GroupEntry* begin = entries + start[position];
         GroupEntry* end = entries + start[position + 1];
+        if (begin == end) continue;
         memset(groupSums, 0, size_t(end - begin) * 3 * sizeof(float));
         std::sort(begin, end, [](const GroupEntry& a, const GroupEntry& b) {
             return a.mask != b.mask ? a.mask < b.mask : a.face < b.face;
@@ -354,7 +355,8 @@ int BuildPiece(const Mesh& source, const Scratch& s, const Layout& layout, const
     for (uint32_t c = 0; c < 3 * faces; ++c)
         out->faces[c] = layout.faces ? layout.faces[3 * piece.faceBegin + c]
                                      : uint16_t(s.cornerVertex[3 * piece.faceBegin + c]);
-    memcpy(out->smoothing, source.smoothing + piece.faceBegin, size_t{faces} * sizeof(uint32_t));
+    for (uint32_t f = 0; f < faces; ++f)
+        out->smoothing[f] = source.smoothing[piece.faceBegin + f];
     return ComputeTangentSpace(out);
 }
 
