@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "model/mesh_prep.h"
+#include "model/mesh_smoothing.h"
 #include "model/model.h"
 #include "model/model_memory.h"
 #include "model/read_3ds.h"
@@ -146,10 +147,17 @@ void BindMaterials(Model* model) {
     }
 }
 
+// A mesh with a smoothing list may become several meshes in its place.
 int PrepareMeshes(Model* model) {
-    for (int32_t i = 0; i < model->meshCount; ++i) {
-        if (!ComputeNormals(&model->meshes[i])) return 0;
-        if (!ComputeTangentSpace(&model->meshes[i])) return 0;
+    for (int32_t i = 0; i < model->meshCount;) {
+        Mesh* mesh = &model->meshes[i];
+        int32_t pieces = 1;
+        if (mesh->smoothing != nullptr) {
+            if (!PrepareSmoothedMesh(model, i, &pieces)) return 0;
+        } else if (!ComputeNormals(mesh) || !ComputeTangentSpace(mesh)) {
+            return 0;
+        }
+        i += pieces;
     }
     ComputeBounds(model);
     return 1;

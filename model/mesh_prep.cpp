@@ -105,6 +105,19 @@ void MeshBounds(Mesh* mesh) {
 
 }  // namespace
 
+void FaceCross(const float* positions, const uint16_t* face, float* n) {
+    float e1[3], e2[3];
+    Subtract(positions + 3 * face[1], positions + 3 * face[0], e1);
+    Subtract(positions + 3 * face[2], positions + 3 * face[0], e2);
+    n[0] = e1[1] * e2[2] - e1[2] * e2[1];
+    n[1] = e1[2] * e2[0] - e1[0] * e2[2];
+    n[2] = e1[0] * e2[1] - e1[1] * e2[0];
+}
+
+void NormalizeNormal(float* n) {
+    Normalize(n, kFallbackNormal);
+}
+
 int ComputeNormals(Mesh* mesh) {
     int ok = 1;
     ReplaceArray(&mesh->normals, size_t{mesh->vertexCount} * 3, &ok);
@@ -113,13 +126,8 @@ int ComputeNormals(Mesh* mesh) {
     for (uint32_t f = 0; f < mesh->faceCount; ++f) {
         const uint16_t* face = mesh->faces + 3 * f;
         if (!FaceInRange(face, mesh->vertexCount)) continue;
-        float e1[3], e2[3];
-        Subtract(p + 3 * face[1], p + 3 * face[0], e1);
-        Subtract(p + 3 * face[2], p + 3 * face[0], e2);
-        // Not normalised: its length is twice the face's area, so larger faces
-        // weigh more in the vertex normal.
-        float n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
-                      e1[0] * e2[1] - e1[1] * e2[0]};
+        float n[3];
+        FaceCross(p, face, n);
         AddToCorners(mesh->normals, face, n);
     }
     NormalizeAll(mesh->normals, mesh->vertexCount, kFallbackNormal);

@@ -4,6 +4,14 @@
 
 #include "model/model.h"
 
+// The face's unnormalised normal (b - a) x (c - a): twice its area long, so
+// larger faces weigh more in a sum.
+void FaceCross(const float* positions, const uint16_t* face, float* n);
+
+// Brings a summed normal to unit length; a sum that vanishes or is not finite
+// gives (0, 0, 1).
+void NormalizeNormal(float* n);
+
 // Creates normals: the area-weighted sum of the normals of the faces that use a
 // vertex, normalised. Returns 0 when the array cannot be allocated.
 int ComputeNormals(Mesh* mesh);

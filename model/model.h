@@ -14,13 +14,22 @@ struct Mesh {
     float boundsMax[3];
     uint16_t faceCount;
     uint16_t* faces;  // faceCount x (a, b, c)
+    // faceCount smoothing-group masks, one bit per group, from the file's
+    // smoothing list; nullptr when the mesh has none
+    uint32_t* smoothing;
     uint16_t vertexCount;
-    float* positions;  // vertexCount x (x, y, z), as stored in the file
+    // vertexCount x (x, y, z): the file's vertices (turned, centred and scaled
+    // by PlaceModel for an opened model), with the copies smoothing groups add
+    float* positions;
     float* tangents;   // vertexCount x 3, only when texCoordCount != 0
     float* binormals;  // vertexCount x 3, only when texCoordCount != 0
-    float* normals;    // vertexCount x 3
+    // vertexCount x 3, unit length. Without a smoothing list: the normalised
+    // area-weighted sum of the faces that use the vertex. With one: a vertex
+    // holds the normal of its faces' corners, split into one vertex per
+    // distinct corner normal (see PrepareSmoothedMesh).
+    float* normals;
     uint16_t texCoordCount;
-    float* texCoords;  // texCoordCount x (s, t)
+    float* texCoords;  // texCoordCount x (s, t), each copy keeping its vertex's
 };
 
 struct Material {

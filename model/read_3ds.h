@@ -22,6 +22,7 @@ enum : uint16_t {
     kChunkFaceList = 0x4120,
     kChunkFaceMaterial = 0x4130,
     kChunkMappingCoords = 0x4140,
+    kChunkSmoothingList = 0x4150,
     kChunkLight = 0x4600,
     kChunkCamera = 0x4700,
     kChunkMain = 0x4D4D,

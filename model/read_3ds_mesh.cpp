@@ -26,15 +26,42 @@ int ReadFloatList(ChunkCursor data, uint32_t floatsPerEntry, float** array, uint
     return 1;
 }
 
-int ReadFaceMaterial(ChunkCursor data, Mesh* mesh) {
-    if (data.pos == data.end) return 1;
-    Chunk group;
-    if (!ReadChunk(&data, &group)) return 0;
-    if (group.id != kChunkFaceMaterial) return 1;
-    ChunkCursor name = ChunkData(data.file, group);
+void ReadMaterialName(ChunkCursor name, Mesh* mesh) {
     memset(mesh->materialName, 0, sizeof mesh->materialName);
     ReadString(&name, mesh->materialName, kMaterialNameBytes);
     CleanName(mesh->materialName);
+}
+
+// One 32-bit mask per face, in face order. A list shorter than the face list
+// cannot serve every face and is passed over; entries past the faces are not
+// read. A later list replaces an earlier one.
+int ReadSmoothingList(ChunkCursor data, Mesh* mesh) {
+    uint32_t count = mesh->faceCount;
+    if (count == 0 || (data.end - data.pos) / 4 < count) return 1;
+    free(mesh->smoothing);
+    if (!AllocateModelArray(&mesh->smoothing, count)) return 0;
+    uint8_t block[4 * kFacesPerBlock];
+    for (uint32_t done = 0; done < count;) {
+        uint32_t n = count - done < kFacesPerBlock ? count - done : kFacesPerBlock;
+        if (!ReadBytes(&data, block, 4 * n)) return 0;
+        for (uint32_t i = 0; i < n; ++i)
+            mesh->smoothing[done + i] = LoadU32(block + 4 * i);
+        done += n;
+    }
+    return 1;
+}
+
+// Only the first nested chunk can name the material, as the group naming
+// it; the smoothing list counts wherever it lies. A broken first chunk
+// breaks the file, as it always has; a broken later one only ends the walk.
+int ReadFaceListChildren(ChunkCursor data, Mesh* mesh) {
+    for (int first = 1; data.pos < data.end; first = 0) {
+        Chunk child;
+        if (!ReadChunk(&data, &child)) return !first;
+        ChunkCursor body = ChunkData(data.file, child);
+        if (first && child.id == kChunkFaceMaterial) ReadMaterialName(body, mesh);
+        if (child.id == kChunkSmoothingList && !ReadSmoothingList(body, mesh)) return 0;
+    }
     return 1;
 }
 
@@ -42,6 +69,8 @@ int ReadFaceList(ChunkCursor data, Mesh* mesh) {
     uint16_t count;
     if (!ReadU16(&data, &count)) return 0;
     free(mesh->faces);
+    free(mesh->smoothing);
+    mesh->smoothing = nullptr;
     mesh->faceCount = 0;
     if (!AllocateModelArray(&mesh->faces, size_t{count} * 3)) return 0;
     uint8_t block[kFileFaceBytes * kFacesPerBlock];
@@ -58,8 +87,7 @@ int ReadFaceList(ChunkCursor data, Mesh* mesh) {
         done += n;
     }
     mesh->faceCount = count;
-    // Only the first nested chunk counts: the group naming the material.
-    return ReadFaceMaterial(data, mesh);
+    return ReadFaceListChildren(data, mesh);
 }
 
 // The renderer reads every per-vertex array by face index, so each index must
@@ -94,7 +122,7 @@ MeshReadResult ReadTriangleMesh(ChunkFile* file, const Chunk& meshChunk, Mesh* m
             case kChunkMappingCoords:
                 ok = ReadFloatList(data, 2, &mesh->texCoords, &mesh->texCoordCount);
                 break;
-            default:  // smoothing groups, local axes and the like are not used
+            default:  // local axes and the like are not used
                 break;
         }
         if (!ok) return kMeshBroken;
@@ -105,12 +133,14 @@ MeshReadResult ReadTriangleMesh(ChunkFile* file, const Chunk& meshChunk, Mesh* m
 void FreeMeshArrays(Mesh* mesh) {
     free(mesh->positions);
     free(mesh->faces);
+    free(mesh->smoothing);
     free(mesh->texCoords);
     free(mesh->tangents);
     free(mesh->binormals);
     free(mesh->normals);
     mesh->positions = nullptr;
     mesh->faces = nullptr;
+    mesh->smoothing = nullptr;
     mesh->texCoords = nullptr;
     mesh->tangents = nullptr;
     mesh->binormals = nullptr;

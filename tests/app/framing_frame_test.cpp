@@ -114,13 +114,11 @@ TEST(FramedFrame, AnOffCentreModelComesIntoTheMiddleAtEightyPercent) {
     ReleaseScene();
 }
 
-// The Z-up box of the placement test, 17 units tall: half-edges (1, 2, 4) u
-// about (3, -5, 7) u, u = 17 / 8, and the same box as a Y-up file centred at
-// radius 100: (x, y, z) about the centre becomes (x, z, -y) 100 / (u sqrt 21).
-// Opened, the first is drawn as the second, sky and reflections included:
-// the arrays were turned, not the view. Upright: 4 times as tall as wide,
-// the front face at 160.08 - 43.64 from the eye, 2 x 87.29 / 116.44 of the
-// half-height of 48 pixels tall and 2 x 21.82 / 116.44 of it wide.
+// The Z-up box of the placement test, 17 units tall (u = 17 / 8), and the
+// same box placed by hand as a Y-up file. Opened, the first is drawn as the second, sky and
+// reflections included: the arrays were turned, not the view. Upright: 4 times as tall as wide, the
+// front face at 160.08 - 43.64 from the eye, 2 x 87.29 / 116.44 of the half-height of 48 pixels
+// tall and 2 x 21.82 / 116.44 of it wide.
 TEST(OpenedModel, IsDrawnAsTheSameModelPlacedInTheFileWouldBe) {
     ASSERT_TRUE(StartFlatScene());
     UseClearFont();
@@ -128,17 +126,9 @@ TEST(OpenedModel, IsDrawnAsTheSameModelPlacedInTheFileWouldBe) {
     // Normals tilted along the tangent and the binormal: both frames count.
     glDeleteTextures(1, &normalMapTexture);
     normalMapTexture = MakeFlatTexture({200, 60, 200});
-    const double u = 17.0 / 8.0;
-    const float centre[3] = {float(3 * u), float(-5 * u), float(7 * u)};
-    const float half[3] = {float(u), float(2 * u), float(4 * u)};
-    const TestMesh file = CuboidMesh("box", centre, half);
-    TestMesh byHand = file;
-    const double k = 100.0 / (u * std::sqrt(21.0));
-    for (size_t i = 0; i < file.positions.size(); i += 3) {
-        byHand.positions[i] = float((file.positions[i] - centre[0]) * k);
-        byHand.positions[i + 1] = float((file.positions[i + 2] - centre[2]) * k);
-        byHand.positions[i + 2] = float(-(file.positions[i + 1] - centre[1]) * k);
-    }
+    const ZUpBox box = MakeZUpBox(17.0 / 8.0);
+    const TestMesh& file = box.file;
+    const TestMesh& byHand = box.placedByHand;
     ASSERT_TRUE(WriteChunkFile(ModelFile({MeshObject(file)}), "z_up.3ds"));
     ASSERT_TRUE(WriteChunkFile(ModelFile({MeshObject(byHand)}), "by_hand.3ds"));
 

@@ -4,17 +4,19 @@
 // in a folder of its own the box again with a material whose texture, named
 // in upper case, lies beside it in lower case (and in a third folder once
 // more, the texture's name Cyrillic, its extension's case differing); also a
-// box away from the origin, which the command line opens; and a standing
-// slab with a green front, Z-up as 3D Studio files are, 17 and 1,700 units
-// tall, each off the origin, which open upright and centred.
+// box away from the origin, which the command line opens; a standing slab
+// with a green front, Z-up as 3D Studio files are, 17 and 1,700 units tall,
+// each off the origin, which open upright and centred; and a gear with hard
+// edges kept by smoothing groups.
 //
 //   e2e_files OUTDIR   ->  OUTDIR/box.3ds, OUTDIR/bare_octahedron.3ds,
 //                          OUTDIR/off_centre_box.3ds,
 //                          OUTDIR/textured/box.3ds, OUTDIR/textured/paint.tga,
 //                          OUTDIR/textured_utf8/box.3ds, OUTDIR/textured_utf8/Зелёный.tga,
-//                          OUTDIR/z_up_17.3ds, OUTDIR/z_up_1700.3ds
+//                          OUTDIR/z_up_17.3ds, OUTDIR/z_up_1700.3ds, OUTDIR/gear.3ds
 #include <sys/stat.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -117,6 +119,41 @@ Bytes ZUpSlab(float height, const float (&centre)[3]) {
     return ModelFile({material, MeshObject(front), MeshObject(back)});
 }
 
+// A steel gear of 12 teeth, Z-up, its axis along Y so its face looks at the
+// viewer, mapped flat across the face. Its faces share the vertices of two
+// profile rings and the centres; smoothing groups keep the edges hard: the
+// faces in group 1, the rounded tips in 2, the flanks in 4, the rounded
+// roots in 8. 170 vertices split into 434.
+Bytes Gear() {
+    TestMesh gear{"gear", {}, {}, {}, "steel"};
+    const int teeth = 12, perTooth = 7, n = teeth * perTooth;
+    const float radius[perTooth] = {50, 50, 50, 38, 38, 38, 38};
+    const float at[perTooth] = {0, 0.12f, 0.24f, 0.38f, 0.58f, 0.78f, 0.98f};  // x one tooth
+    for (float y : {-8.0f, 8.0f}) {
+        for (int i = 0; i < n; ++i) {
+            const float a = 2 * 3.14159265f * (i / perTooth + at[i % perTooth] * 0.85f) / teeth;
+            const float r = radius[i % perTooth];
+            gear.positions.insert(gear.positions.end(), {r * std::cos(a), y, r * std::sin(a)});
+        }
+    }
+    gear.positions.insert(gear.positions.end(), {0, -8, 0, 0, 8, 0});
+    for (size_t i = 0; i < gear.positions.size(); i += 3)
+        gear.texCoords.insert(gear.texCoords.end(),
+                              {gear.positions[i] / 100 + 0.5f, gear.positions[i + 2] / 100 + 0.5f});
+    const uint32_t sideGroup[perTooth] = {2, 2, 4, 8, 8, 8, 4};
+    for (int i = 0; i < n; ++i) {
+        const uint16_t f = uint16_t(i), g = uint16_t((i + 1) % n);
+        const uint16_t bf = uint16_t(n + i), bg = uint16_t(n + g);
+        gear.faces.insert(gear.faces.end(), {uint16_t(2 * n), f, g, uint16_t(2 * n + 1), bg, bf, f,
+                                             bf, g, bf, bg, g});
+        gear.smoothing.insert(gear.smoothing.end(),
+                              {1, 1, sideGroup[i % perTooth], sideGroup[i % perTooth]});
+    }
+    Bytes material = MakeChunk(
+        0xAFFF, {MakeChunk(0xA000, {Str("steel")}), Wrapped(0xA020, 0x0011, {150, 160, 175})});
+    return ModelFile({material, MeshObject(gear)});
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -129,16 +166,18 @@ int main(int argc, char** argv) {
     const std::string utf8 = directory + "/textured_utf8";
     mkdir(textured.c_str(), 0755);
     mkdir(utf8.c_str(), 0755);
-    const bool ok = WriteChunkFile(ModelFile({MeshObject(Box(70))}), directory + "/box.3ds") &&
-                    WriteChunkFile(ModelFile({MeshObject(BareOctahedron(110))}),
-                                   directory + "/bare_octahedron.3ds") &&
-                    WriteChunkFile(ModelFile({MeshObject(OffCentreBox())}),
-                                   directory + "/off_centre_box.3ds") &&
-                    WriteChunkFile(PaintedBox(70, "PAINT.TGA"), textured + "/box.3ds") &&
-                    WriteChunkFile(GreenTga(), textured + "/paint.tga") &&
-                    WriteChunkFile(PaintedBox(70, "Зелёный.TGA"), utf8 + "/box.3ds") &&
-                    WriteChunkFile(GreenTga(), utf8 + "/Зелёный.tga") &&
-                    WriteChunkFile(ZUpSlab(17, {20, 30, 8.5f}), directory + "/z_up_17.3ds") &&
-                    WriteChunkFile(ZUpSlab(1700, {5000, -3000, 850}), directory + "/z_up_1700.3ds");
+    const bool ok =
+        WriteChunkFile(ModelFile({MeshObject(Box(70))}), directory + "/box.3ds") &&
+        WriteChunkFile(ModelFile({MeshObject(BareOctahedron(110))}),
+                       directory + "/bare_octahedron.3ds") &&
+        WriteChunkFile(ModelFile({MeshObject(OffCentreBox())}),
+                       directory + "/off_centre_box.3ds") &&
+        WriteChunkFile(PaintedBox(70, "PAINT.TGA"), textured + "/box.3ds") &&
+        WriteChunkFile(GreenTga(), textured + "/paint.tga") &&
+        WriteChunkFile(PaintedBox(70, "Зелёный.TGA"), utf8 + "/box.3ds") &&
+        WriteChunkFile(GreenTga(), utf8 + "/Зелёный.tga") &&
+        WriteChunkFile(ZUpSlab(17, {20, 30, 8.5f}), directory + "/z_up_17.3ds") &&
+        WriteChunkFile(ZUpSlab(1700, {5000, -3000, 850}), directory + "/z_up_1700.3ds") &&
+        WriteChunkFile(Gear(), directory + "/gear.3ds");
     return ok ? 0 : 1;
 }

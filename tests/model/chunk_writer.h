@@ -2,6 +2,7 @@
 // is a 16-bit id, a 32-bit length counting all of it, then its parts; little-endian.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -69,10 +70,11 @@ inline Bytes Wrapped(uint16_t id, uint16_t innerId, const Bytes& data) {
 
 struct TestMesh {
     std::string name;
-    std::vector<float> positions;  // x, y, z per vertex
-    std::vector<uint16_t> faces;   // a, b, c per face
-    std::vector<float> texCoords;  // s, t per vertex; empty: no chunk
-    std::string materialName;      // empty: no face-material group
+    std::vector<float> positions;          // x, y, z per vertex
+    std::vector<uint16_t> faces;           // a, b, c per face
+    std::vector<float> texCoords;          // s, t per vertex; empty: no chunk
+    std::string materialName;              // empty: no face-material group
+    std::vector<uint32_t> smoothing = {};  // a mask per face; empty: no smoothing list
 };
 
 inline Bytes VertexList(const std::vector<float>& p) {
@@ -83,7 +85,8 @@ inline Bytes Mapping(const std::vector<float>& st) {
 }
 
 // Each face is stored with a fourth value, edge flags, that the reader drops.
-inline Bytes FaceList(const std::vector<uint16_t>& faces, const std::string& materialName = "") {
+inline Bytes FaceList(const std::vector<uint16_t>& faces, const std::string& materialName = "",
+                      const std::vector<uint32_t>& smoothing = {}) {
     uint16_t count = uint16_t(faces.size() / 3);
     std::vector<uint16_t> values(1 + 4 * size_t(count));
     values[0] = count;
@@ -94,7 +97,11 @@ inline Bytes FaceList(const std::vector<uint16_t>& faces, const std::string& mat
     }
     // The group's list of faces is not read; it is left empty.
     Bytes group = materialName.empty() ? Bytes{} : MakeChunk(0x4130, {Str(materialName), U16({0})});
-    return MakeChunk(0x4120, {U16(values), group});
+    std::vector<uint16_t> halves;
+    for (uint32_t mask : smoothing)
+        halves.insert(halves.end(), {uint16_t(mask), uint16_t(mask >> 16)});
+    Bytes list = smoothing.empty() ? Bytes{} : MakeChunk(0x4150, {U16(halves)});
+    return MakeChunk(0x4120, {U16(values), group, list});
 }
 
 inline Bytes Object(const std::string& name, std::initializer_list<Bytes> children) {
@@ -105,8 +112,9 @@ inline Bytes Object(const std::string& name, std::initializer_list<Bytes> childr
 inline Bytes MeshObject(const TestMesh& m) {
     Bytes axes = MakeChunk(0x4160, {F32({1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0})});
     Bytes mapping = m.texCoords.empty() ? Bytes{} : Mapping(m.texCoords);
-    return Object(m.name, {MakeChunk(0x4100, {VertexList(m.positions), axes,
-                                              FaceList(m.faces, m.materialName), mapping})});
+    return Object(m.name,
+                  {MakeChunk(0x4100, {VertexList(m.positions), axes,
+                                      FaceList(m.faces, m.materialName, m.smoothing), mapping})});
 }
 
 // Main chunk: file version, the editor (mesh version, then the children) and
@@ -147,6 +155,31 @@ inline TestMesh CuboidMesh(const std::string& name, const float (&centre)[3],
                            d = uint16_t(first + (side > 0 ? 3 : 1));
             box.faces.insert(box.faces.end(), {first, b, c, first, c, d});
         }
+    }
+    return box;
+}
+
+// A Z-up box of half-edges (1, 2, 4) u about (3, -5, 7) u as a file holds it,
+// and the same box by hand as placing it must give: (x, y, z) about the
+// centre becomes (x, z, -y) times 100 / (u sqrt 21), its bounding sphere's
+// radius brought to 100.
+struct ZUpBox {
+    TestMesh file, placedByHand;
+};
+inline ZUpBox MakeZUpBox(double u) {
+    const float centre[3] = {float(3 * u), float(-5 * u), float(7 * u)};
+    const float half[3] = {float(u), float(2 * u), float(4 * u)};
+    ZUpBox box = {CuboidMesh("box", centre, half), {}};
+    box.placedByHand = box.file;
+    const double k = 100.0 / (u * std::sqrt(21.0));
+    std::vector<float>& p = box.placedByHand.positions;
+    for (size_t i = 0; i < p.size(); i += 3) {
+        const float x = box.file.positions[i] - centre[0],
+                    y = box.file.positions[i + 1] - centre[1],
+                    z = box.file.positions[i + 2] - centre[2];
+        p[i] = float(x * k);
+        p[i + 1] = float(z * k);
+        p[i + 2] = float(-y * k);
     }
     return box;
 }

@@ -132,20 +132,31 @@ TEST(Load3ds, FileEndingEarlyIsRefusedAtEveryLength) {
 }
 
 TEST(Load3ds, FailedAllocationAtEveryStepLeavesEmptyModel) {
-    int failures = 0;
-    for (int budget = 0; budget < 100; ++budget, ++failures) {
-        SetModelAllocationBudget(budget);
-        Model model{};
-        int result = LoadWritten(SampleModelFile(), &model);
-        SetModelAllocationBudget(-1);
-        EXPECT_EQ(result, model.meshCount);
-        EXPECT_EQ(result == 0, ModelIsEmpty(model));
-        FreeModel(&model);
-        if (result == 1) break;
-    }
     // Mesh table, positions, faces, mapping, material, light and camera
-    // tables, normals, tangents, binormals.
-    EXPECT_EQ(10, failures);
+    // tables, normals, tangents, binormals; and a bent quad whose two faces
+    // lie in two groups, read and split into 6 vertices.
+    TestMesh bent = QuadMesh("bent");
+    bent.positions[8] = 1;
+    bent.smoothing = {1, 2};
+    const struct {
+        Bytes file;
+        int failures, vertices;
+    } files[] = {{SampleModelFile(), 10, 4}, {ModelFile({MeshObject(bent)}), 28, 6}};
+    for (const auto& f : files) {
+        int failures = 0;
+        for (int budget = 0; budget < 100; ++budget, ++failures) {
+            SetModelAllocationBudget(budget);
+            Model model{};
+            int result = LoadWritten(f.file, &model);
+            SetModelAllocationBudget(-1);
+            EXPECT_EQ(result, model.meshCount);
+            EXPECT_EQ(result == 0, ModelIsEmpty(model));
+            EXPECT_TRUE(result == 0 || model.meshes[0].vertexCount == f.vertices);
+            FreeModel(&model);
+            if (result == 1) break;
+        }
+        EXPECT_EQ(f.failures, failures);
+    }
 }
 
 // Names keep '0'..'z' and turn other bytes to '_'; an object name's leading

@@ -27,7 +27,7 @@ std::string RunModelInfo(const std::string& arguments, int* status) {
 TEST(ModelInfo, PrintsTheModelAsJson) {
     ASSERT_EQ(0, access(VIEWER_TOOLS_DIR "/model/model_info", X_OK)) << "model_info not built";
     std::string path = TempPath("info.3ds");
-    TestMesh nan = {"nan", {NAN, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, {}, ""};
+    TestMesh nan = {"nan", {NAN, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, {}, "", {5}};
     // Float percentage kept, integer one / 100, colour of an unknown kind ignored.
     Bytes other =
         MakeChunk(0xAFFF, {Wrapped(0xA040, 0x31, F32({0.125f})), Wrapped(0xA050, 0x30, U16({100})),
@@ -47,7 +47,7 @@ TEST(ModelInfo, PrintsTheModelAsJson) {
         R"("texCoordCount":0,"center":[null,0.5,0],"boundsMin":[null,0,0],)"
         R"("boundsMax":[null,1,0])";
     const std::string nanArrays =
-        R"(,"positions":[null,0,0,1,0,0,0,1,0],"faces":[0,1,2],"texCoords":[],)"
+        R"(,"positions":[null,0,0,1,0,0,0,1,0],"faces":[0,1,2],"smoothing":[5],"texCoords":[],)"
         R"("normals":[0,0,1,0,0,1,0,0,1],"tangents":[],"binormals":[]})";
     // 24-bit colours are bytes times the single-precision 1/255: 51 gives
     // 0.200000018 where 51 / 255 would give 0.2. Lights and cameras swap y and z.
@@ -64,7 +64,8 @@ TEST(ModelInfo, PrintsTheModelAsJson) {
     int status;
     EXPECT_EQ(head + quadArrays + nanMesh + nanArrays + tail, RunModelInfo(path, &status));
     EXPECT_EQ(0, status);
-    EXPECT_EQ(head + R"(,"faces":[0,1,2,0,2,3]},)" + nanMesh + R"(,"faces":[0,1,2]})" + tail,
+    EXPECT_EQ(head + R"(,"faces":[0,1,2,0,2,3]},)" + nanMesh +
+                  R"(,"faces":[0,1,2],"smoothing":[5]})" + tail,
               RunModelInfo(path + " --summary", &status));
     EXPECT_EQ(0, status);
     remove(path.c_str());

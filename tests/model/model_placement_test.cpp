@@ -21,10 +21,10 @@ void ExpectNear(const float* actual, const float* expected, int count, float tol
         ASSERT_NEAR(actual[i], expected[i], tolerance) << i;
 }
 
-// A Z-up box of half-edges (1, 2, 4) u about (3, -5, 7) u, as a file in
-// units of 1 mm, of 17 and of 10 km height would hold it. Its bounding
-// sphere about the box's centre has radius u sqrt(21); placed, the box stands
-// 8 u tall along +Y, its front (the -Y side) facing +Z, the viewer.
+// The Z-up box as a file in units of 1 mm, of 17 and of 10 km height would
+// hold it. Its bounding sphere about the box's centre has radius u sqrt(21);
+// placed, the box stands 8 u tall along +Y, its front (the -Y side) facing
+// +Z, the viewer.
 TEST(PlaceModel, AZUpBoxStandsUprightFacingTheViewerAtTheSphereSize) {
     const struct {
         const char* what;
@@ -33,19 +33,9 @@ TEST(PlaceModel, AZUpBoxStandsUprightFacingTheViewerAtTheSphereSize) {
     for (const auto& size : sizes) {
         SCOPED_TRACE(size.what);
         const double u = size.height / 8.0;
-        const float centre[3] = {float(3 * u), float(-5 * u), float(7 * u)};
-        const float half[3] = {float(u), float(2 * u), float(4 * u)};
-        const TestMesh file = CuboidMesh("box", centre, half);
-        // By hand: (x, y, z) about the centre becomes (x, z, -y), times k.
-        TestMesh byHand = file;
-        const double k = 100.0 / (u * std::sqrt(21.0));
-        for (size_t i = 0; i < file.positions.size(); i += 3) {
-            const double x = file.positions[i] - centre[0], y = file.positions[i + 1] - centre[1],
-                         z = file.positions[i + 2] - centre[2];
-            byHand.positions[i] = float(x * k);
-            byHand.positions[i + 1] = float(z * k);
-            byHand.positions[i + 2] = float(-y * k);
-        }
+        const ZUpBox box = MakeZUpBox(u);
+        const TestMesh& file = box.file;
+        const TestMesh& byHand = box.placedByHand;
         Model placed = LoadMesh(file);
         PlaceModel(&placed);
         Model expected = LoadMesh(byHand);

@@ -15,11 +15,16 @@ int main(int argc, char** argv) {
     mapping.texCoords.resize(6);
     flat.texCoords.assign(8, 0.0f);
     flat.positions[0] = NAN;
+    // A bent quad of two smoothing groups, its vertices split.
+    TestMesh smooth = QuadMesh("smooth");
+    smooth.positions[8] = 1;
+    smooth.smoothing = {1, 2};
     const std::pair<const char*, Bytes> seeds[] = {
         {"sample.3ds", SampleModelFile()},
         {"odd_meshes.3ds",
          SampleModelFile(Cat({MeshObject(index), MeshObject(mapping), MeshObject(flat)}))},
         {"empty_editor.3ds", ModelFile({})},
+        {"smoothing.3ds", ModelFile({MeshObject(smooth)})},
     };
     int status = 0;
     for (const auto& seed : seeds)

@@ -1,8 +1,11 @@
 // model_info FILE [--summary]: loads a 3DS file with Load3ds and prints the
-// model as one JSON object on stdout. Exit status 0 when the load succeeded;
-// otherwise it prints {"result":0} and exits 1. --summary leaves out the
-// per-vertex arrays of every mesh (positions, mapping, normals, tangents,
-// binormals); the faces stay.
+// model as one JSON object on stdout, its meshes as the viewer draws them:
+// prepared, so a mesh with smoothing groups shows its split vertices (and
+// its masks, "smoothing"), and one split past 65,535 vertices shows as
+// several meshes. Exit status 0 when the load succeeded; otherwise it prints
+// {"result":0} and exits 1. --summary leaves out the per-vertex arrays of
+// every mesh (positions, mapping, normals, tangents, binormals); the faces
+// and masks stay.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -73,6 +76,9 @@ void PrintMesh(const Mesh& mesh, bool summary) {
     for (size_t i = 0; mesh.faces != nullptr && i < size_t{mesh.faceCount} * 3; ++i)
         printf(i == 0 ? "%u" : ",%u", static_cast<unsigned>(mesh.faces[i]));
     putchar(']');
+    for (size_t i = 0; mesh.smoothing != nullptr && i < mesh.faceCount; ++i)
+        printf(i == 0 ? ",\"smoothing\":[%u" : ",%u", static_cast<unsigned>(mesh.smoothing[i]));
+    if (mesh.smoothing != nullptr && mesh.faceCount != 0) putchar(']');
     if (!summary) {
         putchar(',');
         PrintFloatArray("texCoords", mesh.texCoords, size_t{mesh.texCoordCount} * 2);
