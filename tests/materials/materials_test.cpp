@@ -1,7 +1,6 @@
 // The model's own materials: each mesh drawn with its material's texture or
 // colour, texture files found next to the model whatever the case of their
-// names, each file and colour made once, released once, and the default scene
-// drawn as before.
+// names, each file and colour made once, and the default scene drawn as before.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -214,35 +213,6 @@ TEST(Materials, HundredsOfMaterialsMakeOneTexturePerFileAndPerColour) {
     ReleaseModelTextures(&textures);
     EXPECT_EQ(CountTextureNames(), before);
     FreeModel(&many);
-}
-
-TEST(Materials, ReplacingTheModelReleasesTheOldTexturesExactlyOnce) {
-    ASSERT_TRUE(StartThreeSquares(nullptr));
-    ASSERT_TRUE(WriteFlatTga("models/other.tga", kBase));
-    ASSERT_TRUE(
-        WriteChunkFile(ModelFile({MaterialChunk("o", kGreen, "other.tga"), Square("o", 0, "o")}),
-                       "models/other.3ds"));
-    const int scene = CountTextureNames();
-    ASSERT_TRUE(LoadModel("models/three.3ds"));
-    const std::vector<GLuint> first = modelTextures.textures;
-    EXPECT_EQ(first.size(), 2u);  // red.tga and the green colour
-    EXPECT_EQ(CountTextureNames(), scene + 2);
-    ASSERT_TRUE(LoadModel("models/other.3ds"));
-    EXPECT_EQ(CountTextureNames(), scene + 1);
-    for (GLuint name : first)
-        EXPECT_FALSE(glIsTexture(name)) << name;
-
-    // A released name may be handed out again (GL 1.1 even makes a texture of
-    // any unused name that is bound); a second release must leave it alone.
-    for (GLuint name : first)
-        glBindTexture(GL_TEXTURE_2D, name);
-    ASSERT_FALSE(LoadModel("models/none.3ds"));  // no model: its textures go
-    EXPECT_EQ(CountTextureNames(), scene + 2);
-    ReleaseModelTextures(&modelTextures);
-    ReleaseAll();
-    for (GLuint name : first)
-        EXPECT_TRUE(glIsTexture(name)) << name;
-    glDeleteTextures(GLsizei(first.size()), first.data());
 }
 
 TEST(Materials, DefaultSceneDrawsItsSphereWithTheBaseTextureItself) {

@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "render/extensions.h"
+#include "render/fragment_shader_layer/layer.h"
 #include "render/renderer.h"
 #include "tests/renderer/scene_files.h"
 #include "tests/renderer/shading_reference.h"
@@ -17,8 +18,9 @@ constexpr int kSize = 96;
 
 // Start-up in a directory without files (every texture 0, no model), then
 // the test scene's textures in their place and an invisible font.
-bool StartTestScene(const uint8_t (&normalTexel)[3]) {
-    if (!UseOffscreenSize(kSize, kSize) || InitRenderer() != 1) return false;
+bool StartTestScene(const uint8_t (&normalTexel)[3], const char* extensionOverride = nullptr,
+                    int width = kSize, int height = kSize) {
+    if (!UseOffscreenSize(width, height, extensionOverride) || InitRenderer() != 1) return false;
     environmentCubeMap = MakeFlatCubeMap(kEnvironmentFaces);
     diffuseCubeMap = MakeFlatCubeMap(kDiffuseFaces);
     baseTexture = MakeFlatTexture(kBaseColour);
@@ -36,21 +38,23 @@ void SetView(float yaw, float pitch, float zoom, float bump) {
     yawDegrees = yaw, pitchDegrees = pitch, zoomOffset = zoom, bumpScale = bump;
 }
 
+// On a wide buffer, so the projection's aspect shows too.
 TEST(Frame, SkyBoxAloneTurnsWithTheAngles) {
     // Yaw and pitch together tell the order of the two turns apart.
     const float angles[][3] = {{0, 0, 0}, {90, 0, 0}, {0, 60, 0}, {135, -30, 0}, {-50, 200, 300}};
-    ASSERT_TRUE(StartTestScene({127, 127, 254}));
+    const int width = 150, height = 90;
+    ASSERT_TRUE(StartTestScene({127, 127, 254}, nullptr, width, height));
     ASSERT_EQ(modelLoaded, 0);
     for (const auto& a : angles) {
         SCOPED_TRACE(testing::Message() << "yaw " << a[0] << " pitch " << a[1]);
         SetView(a[0], a[1], a[2], 0.5f);
         RenderFrame();
         const Frame frame = ReadFrame();
-        const ViewReference view = MakeViewReference(a[0], a[1], a[2], kSize, kSize);
+        const ViewReference view = MakeViewReference(a[0], a[1], a[2], width, height);
         const Vec3 eye = EyeInObject(view);
         int compared = 0;
-        for (int py = 1; py < kSize; py += 3) {
-            for (int px = 1; px < kSize; px += 3) {
+        for (int py = 1; py < height; py += 3) {
+            for (int px = 1; px < width; px += 3) {
                 // The cube-map direction of a pixel: where its ray leaves the
                 // box of half-edge 1024.
                 const Vec3 d = PixelRay(view, px, py);
@@ -75,8 +79,12 @@ TEST(Frame, SkyBoxAloneTurnsWithTheAngles) {
 
 // Compared where the pixel and its four neighbours are covered (so not on the
 // silhouette's edge itself) and no look-up is near a cube edge. Three steps of
-// 1/255 cover the 8-bit normal map, cube maps and base texture.
-TEST(Frame, ModelMatchesTheShadingReferenceFromCentreToSilhouette) {
+// 1/255 cover the 8-bit normal map, cube maps and base texture. Drawn through
+// the driver's GL_ATI_fragment_shader and through the layer (the driver's
+// extension hidden, a process of its own under CTest).
+class ModelFrame : public testing::TestWithParam<const char*> {};
+
+TEST_P(ModelFrame, MatchesTheShadingReferenceFromCentreToSilhouette) {
     struct Case {
         uint8_t normalTexel[3];
         float bump, yaw, pitch, zoom;
@@ -84,7 +92,8 @@ TEST(Frame, ModelMatchesTheShadingReferenceFromCentreToSilhouette) {
     const Case cases[] = {{{127, 127, 254}, 0.5f, 0, 0, 0}, {{190, 90, 220}, 1.5f, 30, -20, 40}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "bump " << c.bump << " yaw " << c.yaw);
-        ASSERT_TRUE(StartTestScene(c.normalTexel));
+        ASSERT_TRUE(StartTestScene(c.normalTexel, GetParam()));
+        EXPECT_EQ(FragmentShaderExtensionSource(), GetParam() ? kExtensionLayer : kExtensionNative);
         SetView(c.yaw, c.pitch, c.zoom, c.bump);
         model = MakeSphereModel(100, 32, 16);
         modelLoaded = 1;
@@ -121,6 +130,9 @@ TEST(Frame, ModelMatchesTheShadingReferenceFromCentreToSilhouette) {
         ReleaseAll();
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Shader, ModelFrame, testing::Values(nullptr, "-GL_ATI_fragment_shader"),
+                         [](const auto& info) { return info.param ? "Layer" : "Driver"; });
 
 // The state a frame must give back: matrices, stack depths, the active units,
 // and every enable on each of the five units.

@@ -39,7 +39,7 @@ TEST(TextureFile, TgaFilesLoadWithMipmapsEvenWhenNamedJpg) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
     // Normals worked by hand: height 0 beside 255 gives dx = -5, red (1 - 5/sqrt 26)
     // 127 = 2.47 -> 2, blue (1 + 1/sqrt 26) 127 = 151.9 -> 151; the last column's
-    // right neighbour is the first (+5 -> 251), the last row's next row the first.
+    // right neighbour is the first (+5 -> 251).
     const struct {
         GLuint (*load)(const char*);
         int bitsPerPixel, width, height;
@@ -56,8 +56,6 @@ TEST(TextureFile, TgaFilesLoadWithMipmapsEvenWhenNamedJpg) {
         {LoadColourTexture, 24, 2, 1, GL_RGB8, GL_BGR_EXT, {1, 2, 3, 4, 5, 6}, {}},
         {LoadNormalMapTexture, 32, 2, 1, GL_RGBA8, GL_RGBA, {0, 1, 2, 10, 255, 3, 4, 20},
          {2, 127, 151, 10, 251, 127, 151, 20}},  // the fourth byte is alpha
-        {LoadNormalMapTexture, 8, 1, 2, GL_RGBA8, GL_RGBA, {0, 255},
-         {127, 251, 151, 255, 127, 2, 151, 255}},
         {LoadNormalMapTexture, 24, 2, 1, GL_RGBA8, GL_RGBA, {77, 5, 6, 77, 8, 9},
          {127, 127, 254, 255, 127, 127, 254, 255}},  // flat
     };  // clang-format on
@@ -74,8 +72,6 @@ TEST(TextureFile, TgaFilesLoadWithMipmapsEvenWhenNamedJpg) {
         EXPECT_EQ(ReadTexImage(GL_TEXTURE_2D, c.readFormat, want.size() / c.width / c.height),
                   want);
         EXPECT_EQ(TexInt(GL_TEXTURE_2D, GL_TEXTURE_WIDTH, 1), 1);  // a mipmap of 1 x 1
-        EXPECT_EQ(TexInt(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T), GL_REPEAT);
-        EXPECT_EQ(TexInt(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_NEAREST);
         glDeleteTextures(1, &name);
     }
     EXPECT_EQ(glGetError(), GLenum{GL_NO_ERROR});
@@ -198,7 +194,6 @@ TEST(CubeMap, FacesArriveCutAndTurnedAndTheCrossIsContinuousByDirection) {
         EXPECT_EQ(IntegerState(GL_UNPACK_ALIGNMENT), 1);
         // Mesa offers GL_EXT_texture_edge_clamp, whose token is 0x812F.
         EXPECT_EQ(TexInt(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_T), 0x812F);
-        EXPECT_EQ(TexInt(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_MIN_FILTER), GL_LINEAR);
         EXPECT_EQ(TexInt(GL_TEXTURE_CUBE_MAP_POSITIVE_X_ARB, GL_TEXTURE_WIDTH, 1), 0);
         std::vector<float> directions;
         std::vector<int> positions;  // picture column and row of each direction's texel

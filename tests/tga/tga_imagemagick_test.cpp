@@ -35,11 +35,11 @@ const WrittenKind kKinds[] = {
 // A seeded plasma with a flat rectangle, so run-length files hold run and raw
 // packets; the last size is written marked top-left.
 TEST(TgaImageMagick, WrittenFilesDecodeAsImageMagickDecodesThemAndDumpUpright) {
-    const int sizes[][2] = {{1, 1}, {17, 13}, {33, 65}, {1, 300}, {300, 1}, {17, 13}};
+    const int sizes[][2] = {{1, 1}, {33, 65}, {300, 1}, {17, 13}};
     for (const WrittenKind& kind : kKinds) {
-        for (int s = 0; s < 6; ++s) {
+        for (int s = 0; s < 4; ++s) {
             int width = sizes[s][0], height = sizes[s][1];
-            bool topLeft = s == 5;
+            bool topLeft = s == 3;
             std::string size = std::to_string(width) + "x" + std::to_string(height);
             SCOPED_TRACE(std::string(kind.name) + " " + size + (topLeft ? " top-left" : ""));
             std::string options = kind.options;

@@ -1,11 +1,9 @@
-// The recording's checks and the translator's text, without GL: calls in,
-// errors and program text out.
+// The recording's checks without GL: calls in, errors out.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "render/fragment_shader_layer/recording.h"
-#include "render/fragment_shader_layer/translator.h"
 
 namespace {
 
@@ -105,43 +103,6 @@ TEST(Recording, EachCallIsCheckedAsTheExtensionSays) {
     EXPECT_EQ(recording.passes[0].setups.size(), 1u);
     EXPECT_TRUE(recording.passes[0].pairs.empty());
     EXPECT_EQ(recording.callCount, 1);
-}
-
-// One small program read whole: a sample, a masked colour instruction scaled
-// before it saturates, and an alpha beside it that reads what the colour half
-// overwrites (so the colour goes through a temporary).
-TEST(Translator, WritesTheProgramText) {
-    Recording r;
-    StartFragmentRecording(&r, 8);
-    ASSERT_EQ(Sample(&r, 0, Tex(0)), GLenum(GL_NO_ERROR));
-    ASSERT_EQ(Colour(&r, GL_MUL_ATI, 1, GL_RED_BIT_ATI | GL_BLUE_BIT_ATI,
-                     GL_4X_BIT_ATI | GL_SATURATE_BIT_ATI, {Arg(Reg(1)), Arg(Reg(0))}),
-              GLenum(GL_NO_ERROR));
-    ASSERT_EQ(Alpha(&r, GL_MOV_ATI, 1, N, {Arg(Reg(1), GL_BLUE)}), GLenum(GL_NO_ERROR));
-    ASSERT_EQ(FinishFragmentRecording(&r), GLenum(GL_NO_ERROR));
-    FragmentTargetKey key;
-    key.targets[0] = GL_TEXTURE_CUBE_MAP_ARB;
-    std::string text;
-    ASSERT_TRUE(TranslateFragmentShader(r, key, &text));
-    EXPECT_EQ(
-        text,
-        "!!ARBfp1.0\n"
-        "# GL_ATI_fragment_shader, 1 pass; sampled units 0:CUBE\n"
-        "TEMP c, r0, r1;\n"
-        "# pass 1\n"
-        "TEX r0, fragment.texcoord[0], texture[0], CUBE;  # 1 sample str from texcoord[0]\n"
-        "MUL c.xz, r1, r0;                                # 2 colour MUL r1\n"
-        "MUL_SAT c.xz, c, 4;                              # 2 destination modifier\n"
-        "MOV r1.w, r1.z;                                  # 3 alpha MOV r1\n"
-        "MIN r1.w, r1, 8;                                 # 3 register range\n"
-        "MAX r1.w, r1, -8;                                # 3 register range\n"
-        "MOV r1.xz, c;                                    # 2 after the alpha half has read r1\n"
-        "MOV result.color, r0;\n"
-        "END\n");
-    // A target the program language cannot name.
-    key.targets[0] = GL_TEXTURE_2D_ARRAY_EXT;
-    EXPECT_FALSE(TranslateFragmentShader(r, key, &text));
-    EXPECT_TRUE(text.empty());
 }
 
 }  // namespace

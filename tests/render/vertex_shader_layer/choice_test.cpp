@@ -91,26 +91,4 @@ TEST(VertexShaderChoice, DriverExtensionWinsOverTheLayer) {
     offerExtension = false;
 }
 
-TEST(VertexShaderChoice, LayerStandsInOnArbVertexProgram) {
-    ASSERT_TRUE(MakeOffscreenGlCurrent());
-    offerExtension = false;
-    ASSERT_EQ(ChooseVertexShaderExtension(), 1);
-    EXPECT_EQ(VertexShaderExtensionSource(), kExtensionLayer);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_NE(GroupSample(i), nullptr);
-        EXPECT_EQ(GroupSample(i),
-                  reinterpret_cast<const void*>(LookUpVertexShaderLayerProc(kSampleNames[i])))
-            << kSampleNames[i];
-    }
-    EXPECT_EQ(FetchVertexShaderEntryPoints(LookUpVertexShaderLayerProc), 1);  // all 42
-    EXPECT_EQ(LookUpVertexShaderLayerProc("glEnable"), nullptr);
-    EXPECT_EQ(LookUpVertexShaderLayerProc(nullptr), nullptr);
-    SetVertexShaderEnabled(1);
-    EXPECT_TRUE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
-    const GLenum cap = GL_VERTEX_PROGRAM_ARB;
-    EXPECT_EQ(SwitchShaderOnAndOff(), (std::vector<GLenum>{cap, ~cap}));
-    EXPECT_FALSE(glIsEnabled(GL_VERTEX_PROGRAM_ARB));
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-}
-
 }  // namespace
