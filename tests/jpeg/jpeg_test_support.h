@@ -1,5 +1,5 @@
-// Helpers for the JPEG reader tests: test pictures, and libjpeg-turbo's cjpeg
-// and djpeg as independent encoder and decoder.
+// Helpers for the JPEG reader tests: test pictures, and libjpeg-turbo's cjpeg,
+// jpegtran and djpeg as independent encoder, transcoder and decoder.
 #pragma once
 
 #include <unistd.h>
@@ -45,7 +45,8 @@ inline Picture MakePicture(Content content, int width, int height, int channels,
     return picture;
 }
 
-// The command's standard output for `input` on its standard input; empty if it fails.
+// The command's standard output for `input` on its standard input; empty if it
+// fails.
 inline Bytes Filter(const std::string& command, const Bytes& input) {
     std::string out = "jpeg_test_" + std::to_string(getpid()) + "_out";
     FILE* pipe = popen((command + " > " + out).c_str(), "w");
@@ -87,7 +88,8 @@ inline Picture DecodeWithDjpeg(const Bytes& jpeg) {
     int kind = 0, used = 0;
     sscanf(head.c_str(), "P%d %d %d 255%n", &kind, &picture.width, &picture.height, &used);
     picture.channels = kind == 6 ? 3 : 1;
-    if (used > 0) picture.samples.assign(pnm.begin() + used + 1, pnm.end());  // one blank ends it
+    if (used > 0) picture.samples.assign(pnm.begin() + used + 1,
+                                         pnm.end());  // one blank ends it
     return picture;
 }
 
