@@ -12,11 +12,13 @@ namespace {
 
 constexpr uint32_t kNone = UINT32_MAX;
 
-// The working arrays of one mesh, released together. A corner is 3 f + k.
+// The working arrays of one mesh, released together. Every fresh page costs a
+// fault, so a corner holds only the number of its normal: normals shared by a
+// group of faces at a position, or a flat face's own, are stored once.
 struct Scratch {
-    float* cross = nullptr;            // 3 per face
     uint32_t* positionOf = nullptr;    // per vertex: its position's number
-    float* cornerNormals = nullptr;    // 3 per corner
+    float* normals = nullptr;          // 3 per distinct corner normal
+    uint32_t* normalOf = nullptr;      // per corner: its normal's number
     uint32_t* cornerVertex = nullptr;  // per corner: its vertex after splitting
     // Per split vertex: a corner that uses it, or kNone for a vertex no face
     // uses; the corner gives its normal and its vertex in the file.
@@ -25,9 +27,9 @@ struct Scratch {
 };
 
 void FreeScratch(Scratch* s) {
-    free(s->cross);
     free(s->positionOf);
-    free(s->cornerNormals);
+    free(s->normals);
+    free(s->normalOf);
     free(s->cornerVertex);
     free(s->cornerOf);
 }
@@ -47,6 +49,10 @@ int Less3(const float* a, const float* b) {
     return a[2] < b[2];
 }
 
+const float* CornerNormal(const Scratch& s, uint32_t corner) {
+    return s.normals + 3 * size_t{s.normalOf[corner]};
+}
+
 // -0 and +0 are the same coordinate.
 uint32_t CoordinateKey(float c) {
     if (c == 0.0f) c = 0.0f;
@@ -55,32 +61,53 @@ uint32_t CoordinateKey(float c) {
     return bits;
 }
 
-struct PositionKey {
-    uint32_t bits[3];
-    uint32_t vertex;
-};
+void PositionKey(const float* p, uint32_t* key) {
+    for (int k = 0; k < 3; ++k)
+        key[k] = CoordinateKey(p[k]);
+}
 
-// Numbers the distinct positions by sorting, so that vertices of equal
-// coordinates share a number. Returns how many there are, 0 when out of memory.
+// Coordinates of whole numbers leave the low bits zero, so every bit is mixed
+// into the bits the table uses.
+uint32_t HashKey(const uint32_t* key) {
+    uint32_t h = key[0];
+    h = h * 0x9E3779B1u + key[1];
+    h = h * 0x9E3779B1u + key[2];
+    h ^= h >> 15;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+    return h;
+}
+
+// Numbers the distinct positions in the order they first appear, so that
+// vertices of equal coordinates share a number; an open-addressing table of
+// vertices, at most half full, finds the earlier vertex of a position.
+// Returns how many there are, 0 when out of memory.
 uint32_t NumberPositions(const Mesh& mesh, uint32_t* positionOf) {
-    PositionKey* keys;
-    if (!AllocateModelArray(&keys, mesh.vertexCount)) return 0;
+    uint32_t size = 1;
+    while (size < 2 * uint32_t{mesh.vertexCount})
+        size *= 2;
+    uint32_t* table;  // vertex + 1, 0 for an empty slot
+    if (!AllocateModelArray(&table, size)) return 0;
+    uint32_t count = 0;
     for (uint32_t v = 0; v < mesh.vertexCount; ++v) {
-        const float* p = mesh.positions + 3 * v;
-        keys[v] = {{CoordinateKey(p[0]), CoordinateKey(p[1]), CoordinateKey(p[2])}, v};
+        uint32_t key[3], other[3];
+        PositionKey(mesh.positions + 3 * v, key);
+        uint32_t slot = HashKey(key) & (size - 1);
+        for (;; slot = (slot + 1) & (size - 1)) {
+            if (table[slot] == 0) {
+                table[slot] = v + 1;
+                positionOf[v] = count++;
+                break;
+            }
+            PositionKey(mesh.positions + 3 * (table[slot] - 1), other);
+            if (memcmp(key, other, sizeof key) == 0) {
+                positionOf[v] = positionOf[table[slot] - 1];
+                break;
+            }
+        }
     }
-    std::sort(keys, keys + mesh.vertexCount, [](const PositionKey& a, const PositionKey& b) {
-        for (int k = 0; k < 3; ++k)
-            if (a.bits[k] != b.bits[k]) return a.bits[k] < b.bits[k];
-        return a.vertex < b.vertex;
-    });
-    uint32_t number = 0;
-    for (uint32_t i = 0; i < mesh.vertexCount; ++i) {
-        if (i != 0 && memcmp(keys[i].bits, keys[i - 1].bits, sizeof keys[i].bits) != 0) ++number;
-        positionOf[keys[i].vertex] = number;
-    }
-    free(keys);
-    return number + 1;
+    free(table);
+    return count;
 }
 
 // Whether corner k of the face is the first of the face at its position: a
@@ -90,11 +117,6 @@ int FirstAtPosition(const uint16_t* face, int k, const uint32_t* positionOf) {
         if (positionOf[face[j]] == positionOf[face[k]]) return 0;
     return 1;
 }
-
-struct GroupEntry {
-    uint32_t mask;
-    uint32_t face;
-};
 
 // Sorts ids into lists, one per key: start gets keyCount + 1 entries, list
 // the ids in their first order within each key. keyOf gives an id's key, or
@@ -121,22 +143,27 @@ int Bucket(uint32_t idCount, uint32_t keyCount, KeyOf keyOf, EntryOf entryOf, ui
 }
 
 // At each position, the smooth faces there are grouped by mask (sorted by
-// mask, then face). A corner's normal sums the groups whose mask shares a bit
-// with its face's, so equal masks at one position give equal normals bit for
-// bit, whatever vertex the corner uses. The work at a position grows with the
-// square of the distinct masks there, which real files keep to a few.
-int SmoothCorners(const Mesh& mesh, uint32_t positionCount, Scratch* s) {
+// mask, then face). A group's normal sums the groups whose mask shares a bit
+// with its own and is stored once for every corner of the group's faces
+// there, so equal masks at one position give equal normals bit for bit,
+// whatever vertex the corner uses. The face normals are worked out again at
+// each of the face's positions rather than kept: the same sum gives the same
+// bits, and recomputing is cheaper than the pages an array of them takes. The
+// work at a position grows with the square of the distinct masks there, which
+// real files keep to a few.
+int SmoothCorners(const Mesh& mesh, uint32_t positionCount, uint32_t normalCount, Scratch* s) {
     const uint32_t* positionOf = s->positionOf;
+    const uint32_t* smoothing = mesh.smoothing;
     const uint32_t corners = 3 * uint32_t{mesh.faceCount};
     auto keyOf = [&](uint32_t c) {
         const uint16_t* face = mesh.faces + c / 3 * 3;
-        if (mesh.smoothing[c / 3] == 0 || !FirstAtPosition(face, int(c % 3), positionOf))
-            return kNone;
+        if (smoothing[c / 3] == 0 || !FirstAtPosition(face, int(c % 3), positionOf)) return kNone;
         return positionOf[mesh.faces[c]];
     };
-    auto entryOf = [&](uint32_t c) { return GroupEntry{mesh.smoothing[c / 3], c / 3}; };
+    // Faces number at most 65,535, so a face fits the 16 bits of an entry.
+    auto entryOf = [](uint32_t c) { return uint16_t(c / 3); };
     uint32_t* start = nullptr;
-    GroupEntry* entries = nullptr;
+    uint16_t* entries = nullptr;
     float* groupSums = nullptr;
     int ok = Bucket(corners, positionCount, keyOf, entryOf, &start, &entries);
     // The sums of one position at a time, at their groups' first entries.
@@ -145,36 +172,41 @@ int SmoothCorners(const Mesh& mesh, uint32_t positionCount, Scratch* s) {
         most = std::max(most, start[position + 1] - start[position]);
     ok = ok && AllocateModelArray(&groupSums, size_t{most} * 3);
     for (uint32_t position = 0; ok && position < positionCount; ++position) {
-        GroupEntry* begin = entries + start[position];
-        GroupEntry* end = entries + start[position + 1];
+        uint16_t* begin = entries + start[position];
+        uint16_t* end = entries + start[position + 1];
         if (begin == end) continue;
         memset(groupSums, 0, size_t(end - begin) * 3 * sizeof(float));
-        std::sort(begin, end, [](const GroupEntry& a, const GroupEntry& b) {
-            return a.mask != b.mask ? a.mask < b.mask : a.face < b.face;
+        std::sort(begin, end, [smoothing](uint16_t a, uint16_t b) {
+            return smoothing[a] != smoothing[b] ? smoothing[a] < smoothing[b] : a < b;
         });
-        for (GroupEntry* g = begin; g != end;) {
+        for (uint16_t* g = begin; g != end;) {
             float* sum = groupSums + 3 * (g - begin);
-            GroupEntry* e = g;
-            for (; e != end && e->mask == g->mask; ++e)
+            uint16_t* e = g;
+            for (; e != end && smoothing[*e] == smoothing[*g]; ++e) {
+                float cross[3];
+                FaceCross(mesh.positions, mesh.faces + 3 * *e, cross);
                 for (int k = 0; k < 3; ++k)
-                    sum[k] += s->cross[3 * e->face + k];
+                    sum[k] += cross[k];
+            }
             g = e;
         }
-        for (GroupEntry* g = begin; g != end;) {
-            float n[3] = {0.0f, 0.0f, 0.0f};
-            for (GroupEntry* other = begin; other != end;) {
-                if ((other->mask & g->mask) != 0)
+        for (uint16_t* g = begin; g != end;) {
+            const uint32_t mask = smoothing[*g];
+            float* n = s->normals + 3 * size_t{normalCount};
+            for (uint16_t* other = begin; other != end;) {
+                const uint32_t otherMask = smoothing[*other];
+                if ((otherMask & mask) != 0)
                     for (int k = 0; k < 3; ++k)
                         n[k] += groupSums[3 * (other - begin) + k];
-                const uint32_t mask = other->mask;
-                while (other != end && other->mask == mask)
+                while (other != end && smoothing[*other] == otherMask)
                     ++other;
             }
             NormalizeNormal(n);
-            GroupEntry* e = g;
-            for (; e != end && e->mask == g->mask; ++e)
-                for (uint32_t c = 3 * e->face; c < 3 * e->face + 3; ++c)
-                    if (positionOf[mesh.faces[c]] == position) Copy3(s->cornerNormals + 3 * c, n);
+            uint16_t* e = g;
+            for (; e != end && smoothing[*e] == mask; ++e)
+                for (uint32_t c = 3 * uint32_t{*e}; c < 3 * uint32_t{*e} + 3; ++c)
+                    if (positionOf[mesh.faces[c]] == position) s->normalOf[c] = normalCount;
+            ++normalCount;
             g = e;
         }
     }
@@ -184,23 +216,63 @@ int SmoothCorners(const Mesh& mesh, uint32_t positionCount, Scratch* s) {
     return ok;
 }
 
+// A flat face's corners share its own normal. The normal array is sized for
+// the most there can be, one per flat face and one per smooth face at each of
+// its positions; only the pages actually filled are ever touched.
 int CornerNormals(const Mesh& mesh, Scratch* s) {
     const uint32_t faces = mesh.faceCount;
-    if (!AllocateModelArray(&s->cross, size_t{faces} * 3) ||
-        !AllocateModelArray(&s->positionOf, mesh.vertexCount) ||
-        !AllocateModelArray(&s->cornerNormals, size_t{faces} * 9))
+    if (!AllocateModelArray(&s->positionOf, mesh.vertexCount) ||
+        !AllocateModelArray(&s->normals, size_t{faces} * 9) ||
+        !AllocateModelArray(&s->normalOf, size_t{faces} * 3))
         return 0;
+    uint32_t normalCount = 0;
     for (uint32_t f = 0; f < faces; ++f) {
-        FaceCross(mesh.positions, mesh.faces + 3 * f, s->cross + 3 * f);
         if (mesh.smoothing[f] != 0) continue;
-        float n[3];
-        Copy3(n, s->cross + 3 * f);
+        float* n = s->normals + 3 * size_t{normalCount};
+        FaceCross(mesh.positions, mesh.faces + 3 * f, n);
         NormalizeNormal(n);
         for (int k = 0; k < 3; ++k)
-            Copy3(s->cornerNormals + 9 * f + 3 * k, n);
+            s->normalOf[3 * f + k] = normalCount;
+        ++normalCount;
     }
     uint32_t positionCount = NumberPositions(mesh, s->positionOf);
-    return positionCount != 0 && SmoothCorners(mesh, positionCount, s);
+    return positionCount != 0 && SmoothCorners(mesh, positionCount, normalCount, s);
+}
+// Whether some vertex's corners have different normals. Either way,
+// firstCorner gets per vertex the first corner that uses it, or kNone.
+int NeedsSplit(const Mesh& mesh, const Scratch& s, uint32_t* firstCorner) {
+    for (uint32_t v = 0; v < mesh.vertexCount; ++v)
+        firstCorner[v] = kNone;
+    int split = 0;
+    for (uint32_t c = 0; c < 3 * uint32_t{mesh.faceCount}; ++c) {
+        uint32_t* first = &firstCorner[mesh.faces[c]];
+        if (*first == kNone) *first = c;
+        split = split || !Equal3(CornerNormal(s, c), CornerNormal(s, *first));
+    }
+    return split;
+}
+
+// When no vertex splits, the mesh keeps its own arrays and gains normals and
+// a tangent frame, as a copy of it would have; nothing else is allocated.
+int SmoothInPlace(Mesh* mesh, const Scratch& s, const uint32_t* firstCorner) {
+    Mesh out = *mesh;
+    out.normals = out.tangents = out.binormals = nullptr;
+    if (!AllocateModelArray(&out.normals, size_t{mesh->vertexCount} * 3)) return 0;
+    for (uint32_t v = 0; v < mesh->vertexCount; ++v) {
+        if (firstCorner[v] != kNone) Copy3(out.normals + 3 * v, CornerNormal(s, firstCorner[v]));
+        if (firstCorner[v] == kNone) NormalizeNormal(out.normals + 3 * v);
+    }
+    if (!ComputeTangentSpace(&out)) {
+        free(out.normals);
+        free(out.tangents);
+        free(out.binormals);
+        return 0;
+    }
+    free(mesh->normals);
+    free(mesh->tangents);
+    free(mesh->binormals);
+    *mesh = out;
+    return 1;
 }
 
 // A vertex keeps its index with the normal of its first corner; each other
@@ -219,27 +291,26 @@ int SplitVertices(const Mesh& mesh, Scratch* s) {
         free(list);
         return 0;
     }
-    const float* normals = s->cornerNormals;
     uint32_t count = mesh.vertexCount;
     for (uint32_t v = 0; v < mesh.vertexCount; ++v) {
         uint32_t* begin = list + start[v];
         uint32_t* end = list + start[v + 1];
         s->cornerOf[v] = begin != end ? *begin : kNone;
         if (begin == end) continue;
-        const float* kept = normals + 3 * *begin;
+        const float* kept = CornerNormal(*s, *begin);
         int alike = 1;
         for (uint32_t* c = begin; c != end; ++c) {
             s->cornerVertex[*c] = v;
-            alike = alike && Equal3(normals + 3 * *c, kept);
+            alike = alike && Equal3(CornerNormal(*s, *c), kept);
         }
         if (alike) continue;
-        std::sort(begin, end, [normals](uint32_t a, uint32_t b) {
-            return Less3(normals + 3 * a, normals + 3 * b);
+        std::sort(begin, end, [s](uint32_t a, uint32_t b) {
+            return Less3(CornerNormal(*s, a), CornerNormal(*s, b));
         });
         for (uint32_t* c = begin; c != end; ++c) {
-            const float* n = normals + 3 * *c;
+            const float* n = CornerNormal(*s, *c);
             if (Equal3(n, kept)) continue;
-            if (c == begin || !Equal3(n, normals + 3 * c[-1])) s->cornerOf[count++] = *c;
+            if (c == begin || !Equal3(n, CornerNormal(*s, c[-1]))) s->cornerOf[count++] = *c;
             s->cornerVertex[*c] = count - 1;
         }
     }
@@ -348,7 +419,7 @@ int BuildPiece(const Mesh& source, const Scratch& s, const Layout& layout, const
         const uint32_t v = layout.vertices ? layout.vertices[piece.vertexBegin + i] : i;
         const uint32_t corner = s.cornerOf[v], from = corner != kNone ? source.faces[corner] : v;
         Copy3(out->positions + 3 * i, source.positions + 3 * from);
-        if (corner != kNone) Copy3(out->normals + 3 * i, s.cornerNormals + 3 * corner);
+        if (corner != kNone) Copy3(out->normals + 3 * i, CornerNormal(s, corner));
         if (corner == kNone) NormalizeNormal(out->normals + 3 * i);
         if (mapped) memcpy(out->texCoords + 2 * i, source.texCoords + 2 * from, 2 * sizeof(float));
     }
@@ -395,8 +466,16 @@ int PrepareSmoothedMesh(Model* model, int32_t index, int32_t* pieceCount) {
     Layout layout;
     Mesh* pieces = nullptr;
     uint32_t built = 0;
-    int ok = CornerNormals(*mesh, &s) && SplitVertices(*mesh, &s) && LayOut(*mesh, s, &layout) &&
-             AllocateModelArray(&pieces, layout.pieceCount);
+    int ok = CornerNormals(*mesh, &s);
+    // The position numbers are done with; their array serves for the first
+    // corner of each vertex.
+    if (ok && !NeedsSplit(*mesh, s, s.positionOf)) {
+        ok = SmoothInPlace(mesh, s, s.positionOf);
+        FreeScratch(&s);
+        return ok;
+    }
+    ok = ok && SplitVertices(*mesh, &s) && LayOut(*mesh, s, &layout) &&
+         AllocateModelArray(&pieces, layout.pieceCount);
     for (; ok && built < layout.pieceCount; ++built)
         ok = BuildPiece(*mesh, s, layout, layout.pieces[built], &pieces[built]);
     if (ok) ok = ReplaceMesh(model, index, pieces, int32_t(layout.pieceCount));
