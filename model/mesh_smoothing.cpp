@@ -120,25 +120,23 @@ int FirstAtPosition(const uint16_t* face, int k, const uint32_t* positionOf) {
 
 // Sorts ids into lists, one per key: start gets keyCount + 1 entries, list
 // the ids in their first order within each key. keyOf gives an id's key, or
-// kNone to leave it out.
+// kNone to leave it out. The starts themselves serve as the fill positions,
+// each ending where the next list begins, and are then moved back one place.
 template <typename Entry, typename KeyOf, typename EntryOf>
 int Bucket(uint32_t idCount, uint32_t keyCount, KeyOf keyOf, EntryOf entryOf, uint32_t** start,
            Entry** list) {
     *list = nullptr;
     if (!AllocateModelArray(start, size_t{keyCount} + 1)) return 0;
+    uint32_t* at = *start;
     for (uint32_t id = 0; id < idCount; ++id)
-        if (keyOf(id) != kNone) ++(*start)[keyOf(id) + 1];
+        if (keyOf(id) != kNone) ++at[keyOf(id) + 1];
     for (uint32_t key = 0; key < keyCount; ++key)
-        (*start)[key + 1] += (*start)[key];
-    uint32_t* next = nullptr;
-    if (!AllocateModelArray(&next, keyCount) || !AllocateModelArray(list, (*start)[keyCount])) {
-        free(next);
-        return 0;
-    }
-    memcpy(next, *start, keyCount * sizeof(uint32_t));
+        at[key + 1] += at[key];
+    if (!AllocateModelArray(list, at[keyCount])) return 0;
     for (uint32_t id = 0; id < idCount; ++id)
-        if (keyOf(id) != kNone) (*list)[next[keyOf(id)]++] = entryOf(id);
-    free(next);
+        if (keyOf(id) != kNone) (*list)[at[keyOf(id)]++] = entryOf(id);
+    memmove(at + 1, at, keyCount * sizeof(uint32_t));
+    at[0] = 0;
     return 1;
 }
 
@@ -235,9 +233,12 @@ int CornerNormals(const Mesh& mesh, Scratch* s) {
             s->normalOf[3 * f + k] = normalCount;
         ++normalCount;
     }
+    // Flat faces alone need no positions compared.
+    if (normalCount == faces) return 1;
     uint32_t positionCount = NumberPositions(mesh, s->positionOf);
     return positionCount != 0 && SmoothCorners(mesh, positionCount, normalCount, s);
 }
+
 // Whether some vertex's corners have different normals. Either way,
 // firstCorner gets per vertex the first corner that uses it, or kNone.
 int NeedsSplit(const Mesh& mesh, const Scratch& s, uint32_t* firstCorner) {
@@ -351,23 +352,27 @@ int LayOut(const Mesh& mesh, const Scratch& s, Layout* layout) {
     layout->pieceCount = 1;
     layout->pieces[0] = {0, faces, 0, total};
     if (total <= kMaxMeshVertices) return 1;
-    uint32_t* placedIn = nullptr;
-    uint32_t* local = nullptr;
+    // Per split vertex: where it was last placed, kNone for not yet. The
+    // places only grow, so one in the current piece lies at or past its start.
+    uint32_t* placedAt = nullptr;
     int ok = AllocateModelArray(&layout->vertices, capacity) &&
              AllocateModelArray(&layout->faces, size_t{faces} * 3) &&
-             AllocateModelArray(&placedIn, total) && AllocateModelArray(&local, total);
+             AllocateModelArray(&placedAt, total);
     if (ok) {
         for (uint32_t v = 0; v < total; ++v)
-            placedIn[v] = kNone;
+            placedAt[v] = kNone;
         uint32_t placed = 0, piece = 0;
         Piece* p = layout->pieces;
         *p = {0, 0, 0, 0};
+        auto inPiece = [&](uint32_t v) {
+            return placedAt[v] != kNone && placedAt[v] >= p->vertexBegin;
+        };
         auto place = [&](uint32_t v) {
-            if (placedIn[v] == piece) return local[v];
-            placedIn[v] = piece;
-            local[v] = placed - p->vertexBegin;
-            layout->vertices[placed++] = v;
-            return local[v];
+            if (!inPiece(v)) {
+                placedAt[v] = placed;
+                layout->vertices[placed++] = v;
+            }
+            return placedAt[v] - p->vertexBegin;
         };
         auto startPiece = [&] {
             p->vertexEnd = placed;
@@ -377,23 +382,22 @@ int LayOut(const Mesh& mesh, const Scratch& s, Layout* layout) {
         };
         for (uint32_t f = 0; f < faces; ++f) {
             const uint32_t* c = s.cornerVertex + 3 * f;
-            uint32_t added = (placedIn[c[0]] != piece) + (placedIn[c[1]] != piece && c[1] != c[0]) +
-                             (placedIn[c[2]] != piece && c[2] != c[0] && c[2] != c[1]);
+            uint32_t added = !inPiece(c[0]) + (!inPiece(c[1]) && c[1] != c[0]) +
+                             (!inPiece(c[2]) && c[2] != c[0] && c[2] != c[1]);
             if (placed - p->vertexBegin + added > kMaxMeshVertices) startPiece();
             for (int k = 0; k < 3; ++k)
                 layout->faces[3 * f + k] = uint16_t(place(c[k]));
             p->faceEnd = f + 1;
         }
         for (uint32_t v = 0; v < total; ++v) {
-            if (placedIn[v] != kNone) continue;
+            if (placedAt[v] != kNone) continue;
             if (placed - p->vertexBegin == kMaxMeshVertices) startPiece();
             place(v);
         }
         p->vertexEnd = placed;
         layout->pieceCount = piece + 1;
     }
-    free(placedIn);
-    free(local);
+    free(placedAt);
     return ok;
 }
 
