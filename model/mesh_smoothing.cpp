@@ -216,11 +216,14 @@ int SmoothCorners(const Mesh& mesh, uint32_t positionCount, uint32_t normalCount
 
 // A flat face's corners share its own normal. The normal array is sized for
 // the most there can be, one per flat face and one per smooth face at each of
-// its positions; only the pages actually filled are ever touched.
+// its positions.
 int CornerNormals(const Mesh& mesh, Scratch* s) {
     const uint32_t faces = mesh.faceCount;
+    uint32_t most = 0;
+    for (uint32_t f = 0; f < faces; ++f)
+        most += mesh.smoothing[f] != 0 ? 3 : 1;
     if (!AllocateModelArray(&s->positionOf, mesh.vertexCount) ||
-        !AllocateModelArray(&s->normals, size_t{faces} * 9) ||
+        !AllocateModelArray(&s->normals, size_t{most} * 3) ||
         !AllocateModelArray(&s->normalOf, size_t{faces} * 3))
         return 0;
     uint32_t normalCount = 0;
