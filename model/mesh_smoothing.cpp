@@ -140,46 +140,64 @@ int Bucket(uint32_t idCount, uint32_t keyCount, KeyOf keyOf, EntryOf entryOf, ui
     return 1;
 }
 
-// At each position, the smooth faces there are grouped by mask (sorted by
-// mask, then face). A group's normal sums the groups whose mask shares a bit
+// The smooth faces at each position: start gets positionCount + 1 entries,
+// entries the faces there sorted by mask, then face; a face counts once at
+// each position however many corners it has there. Faces number at most
+// 65,535, so an entry takes 16 bits. Counts the groups (distinct masks at a
+// position) and the most faces at one position.
+struct FacesAtPositions {
+    uint32_t* start = nullptr;
+    uint16_t* entries = nullptr;
+    uint32_t groupCount = 0;
+    uint32_t most = 0;
+};
+
+int GroupFaces(const Mesh& mesh, uint32_t positionCount, const uint32_t* positionOf,
+               FacesAtPositions* at) {
+    const uint32_t* smoothing = mesh.smoothing;
+    auto keyOf = [&](uint32_t c) {
+        const uint16_t* face = mesh.faces + c / 3 * 3;
+        if (smoothing[c / 3] == 0 || !FirstAtPosition(face, int(c % 3), positionOf)) return kNone;
+        return positionOf[mesh.faces[c]];
+    };
+    auto entryOf = [](uint32_t c) { return uint16_t(c / 3); };
+    if (!Bucket(3 * uint32_t{mesh.faceCount}, positionCount, keyOf, entryOf, &at->start,
+                &at->entries))
+        return 0;
+    for (uint32_t position = 0; position < positionCount; ++position) {
+        uint16_t* begin = at->entries + at->start[position];
+        uint16_t* end = at->entries + at->start[position + 1];
+        at->most = std::max(at->most, uint32_t(end - begin));
+        std::sort(begin, end, [smoothing](uint16_t a, uint16_t b) {
+            return smoothing[a] != smoothing[b] ? smoothing[a] < smoothing[b] : a < b;
+        });
+        for (uint16_t* e = begin; e != end; ++e)
+            at->groupCount += e == begin || smoothing[*e] != smoothing[e[-1]];
+    }
+    return 1;
+}
+
+// A group's normal sums the groups at its position whose mask shares a bit
 // with its own and is stored once for every corner of the group's faces
 // there, so equal masks at one position give equal normals bit for bit,
 // whatever vertex the corner uses. The face normals are worked out again at
 // each of the face's positions rather than kept: the same sum gives the same
 // bits, and recomputing is cheaper than the pages an array of them takes. The
 // work at a position grows with the square of the distinct masks there, which
-// real files keep to a few.
-int SmoothCorners(const Mesh& mesh, uint32_t positionCount, uint32_t normalCount, Scratch* s) {
+// real files keep to a few. groupSums holds the sums of one position at a
+// time, at their groups' first entries.
+void SmoothCorners(const Mesh& mesh, uint32_t positionCount, const FacesAtPositions& at,
+                   uint32_t normalCount, float* groupSums, Scratch* s) {
     const uint32_t* positionOf = s->positionOf;
     const uint32_t* smoothing = mesh.smoothing;
-    const uint32_t corners = 3 * uint32_t{mesh.faceCount};
-    auto keyOf = [&](uint32_t c) {
-        const uint16_t* face = mesh.faces + c / 3 * 3;
-        if (smoothing[c / 3] == 0 || !FirstAtPosition(face, int(c % 3), positionOf)) return kNone;
-        return positionOf[mesh.faces[c]];
-    };
-    // Faces number at most 65,535, so a face fits the 16 bits of an entry.
-    auto entryOf = [](uint32_t c) { return uint16_t(c / 3); };
-    uint32_t* start = nullptr;
-    uint16_t* entries = nullptr;
-    float* groupSums = nullptr;
-    int ok = Bucket(corners, positionCount, keyOf, entryOf, &start, &entries);
-    // The sums of one position at a time, at their groups' first entries.
-    uint32_t most = 0;
-    for (uint32_t position = 0; ok && position < positionCount; ++position)
-        most = std::max(most, start[position + 1] - start[position]);
-    ok = ok && AllocateModelArray(&groupSums, size_t{most} * 3);
-    for (uint32_t position = 0; ok && position < positionCount; ++position) {
-        uint16_t* begin = entries + start[position];
-        uint16_t* end = entries + start[position + 1];
+    for (uint32_t position = 0; position < positionCount; ++position) {
+        const uint16_t* begin = at.entries + at.start[position];
+        const uint16_t* end = at.entries + at.start[position + 1];
         if (begin == end) continue;
         memset(groupSums, 0, size_t(end - begin) * 3 * sizeof(float));
-        std::sort(begin, end, [smoothing](uint16_t a, uint16_t b) {
-            return smoothing[a] != smoothing[b] ? smoothing[a] < smoothing[b] : a < b;
-        });
-        for (uint16_t* g = begin; g != end;) {
+        for (const uint16_t* g = begin; g != end;) {
             float* sum = groupSums + 3 * (g - begin);
-            uint16_t* e = g;
+            const uint16_t* e = g;
             for (; e != end && smoothing[*e] == smoothing[*g]; ++e) {
                 float cross[3];
                 FaceCross(mesh.positions, mesh.faces + 3 * *e, cross);
@@ -188,10 +206,10 @@ int SmoothCorners(const Mesh& mesh, uint32_t positionCount, uint32_t normalCount
             }
             g = e;
         }
-        for (uint16_t* g = begin; g != end;) {
+        for (const uint16_t* g = begin; g != end;) {
             const uint32_t mask = smoothing[*g];
             float* n = s->normals + 3 * size_t{normalCount};
-            for (uint16_t* other = begin; other != end;) {
+            for (const uint16_t* other = begin; other != end;) {
                 const uint32_t otherMask = smoothing[*other];
                 if ((otherMask & mask) != 0)
                     for (int k = 0; k < 3; ++k)
@@ -200,7 +218,7 @@ int SmoothCorners(const Mesh& mesh, uint32_t positionCount, uint32_t normalCount
                     ++other;
             }
             NormalizeNormal(n);
-            uint16_t* e = g;
+            const uint16_t* e = g;
             for (; e != end && smoothing[*e] == mask; ++e)
                 for (uint32_t c = 3 * uint32_t{*e}; c < 3 * uint32_t{*e} + 3; ++c)
                     if (positionOf[mesh.faces[c]] == position) s->normalOf[c] = normalCount;
@@ -208,26 +226,31 @@ int SmoothCorners(const Mesh& mesh, uint32_t positionCount, uint32_t normalCount
             g = e;
         }
     }
-    free(start);
-    free(entries);
-    free(groupSums);
-    return ok;
 }
 
-// A flat face's corners share its own normal. The normal array is sized for
-// the most there can be, one per flat face and one per smooth face at each of
-// its positions.
+// A flat face's corners share its own normal. The groups are found first so
+// that the normal array is no longer than the distinct normals, and flat faces
+// alone need no positions compared.
 int CornerNormals(const Mesh& mesh, Scratch* s) {
     const uint32_t faces = mesh.faceCount;
-    uint32_t most = 0;
+    uint32_t flatCount = 0;
     for (uint32_t f = 0; f < faces; ++f)
-        most += mesh.smoothing[f] != 0 ? 3 : 1;
+        flatCount += mesh.smoothing[f] == 0;
     if (!AllocateModelArray(&s->positionOf, mesh.vertexCount) ||
-        !AllocateModelArray(&s->normals, size_t{most} * 3) ||
         !AllocateModelArray(&s->normalOf, size_t{faces} * 3))
         return 0;
+    FacesAtPositions at;
+    float* groupSums = nullptr;
+    uint32_t positionCount = 0;
+    int ok = 1;
+    if (flatCount != faces) {
+        positionCount = NumberPositions(mesh, s->positionOf);
+        ok = positionCount != 0 && GroupFaces(mesh, positionCount, s->positionOf, &at);
+    }
+    ok = ok && AllocateModelArray(&s->normals, (size_t{flatCount} + at.groupCount) * 3) &&
+         AllocateModelArray(&groupSums, size_t{at.most} * 3);
     uint32_t normalCount = 0;
-    for (uint32_t f = 0; f < faces; ++f) {
+    for (uint32_t f = 0; ok && f < faces; ++f) {
         if (mesh.smoothing[f] != 0) continue;
         float* n = s->normals + 3 * size_t{normalCount};
         FaceCross(mesh.positions, mesh.faces + 3 * f, n);
@@ -236,10 +259,11 @@ int CornerNormals(const Mesh& mesh, Scratch* s) {
             s->normalOf[3 * f + k] = normalCount;
         ++normalCount;
     }
-    // Flat faces alone need no positions compared.
-    if (normalCount == faces) return 1;
-    uint32_t positionCount = NumberPositions(mesh, s->positionOf);
-    return positionCount != 0 && SmoothCorners(mesh, positionCount, normalCount, s);
+    if (ok && positionCount != 0) SmoothCorners(mesh, positionCount, at, normalCount, groupSums, s);
+    free(at.start);
+    free(at.entries);
+    free(groupSums);
+    return ok;
 }
 
 // Whether some vertex's corners have different normals. Either way,
