@@ -507,6 +507,14 @@ int PrepareSmoothedMesh(Model* model, int32_t index, int32_t* pieceCount) {
     }
     ok = ok && SplitVertices(*mesh, &s) && LayOut(*mesh, s, &layout) &&
          AllocateModelArray(&pieces, layout.pieceCount);
+    // What the pieces no longer need goes back before their arrays are
+    // allocated, so they can take its pages instead of fresh ones.
+    free(s.positionOf);
+    s.positionOf = nullptr;
+    if (layout.faces != nullptr) {
+        free(s.cornerVertex);
+        s.cornerVertex = nullptr;
+    }
     for (; ok && built < layout.pieceCount; ++built)
         ok = BuildPiece(*mesh, s, layout, layout.pieces[built], &pieces[built]);
     if (ok) ok = ReplaceMesh(model, index, pieces, int32_t(layout.pieceCount));
