@@ -61,53 +61,34 @@ uint32_t CoordinateKey(float c) {
     return bits;
 }
 
-void PositionKey(const float* p, uint32_t* key) {
-    for (int k = 0; k < 3; ++k)
-        key[k] = CoordinateKey(p[k]);
-}
+struct SortedPosition {
+    uint32_t bits[3];
+    uint32_t vertex;
+};
 
-// Coordinates of whole numbers leave the low bits zero, so every bit is mixed
-// into the bits the table uses.
-uint32_t HashKey(const uint32_t* key) {
-    uint32_t h = key[0];
-    h = h * 0x9E3779B1u + key[1];
-    h = h * 0x9E3779B1u + key[2];
-    h ^= h >> 15;
-    h *= 0x85EBCA6Bu;
-    h ^= h >> 13;
-    return h;
-}
-
-// Numbers the distinct positions in the order they first appear, so that
-// vertices of equal coordinates share a number; an open-addressing table of
-// vertices, at most half full, finds the earlier vertex of a position.
-// Returns how many there are, 0 when out of memory.
+// Numbers the distinct positions by sorting, so that vertices of equal
+// coordinates share a number. A sort rather than a hash table: no file, however
+// its coordinates are chosen, can make it slower than n log n. Returns how many
+// positions there are, 0 when out of memory.
 uint32_t NumberPositions(const Mesh& mesh, uint32_t* positionOf) {
-    uint32_t size = 1;
-    while (size < 2 * uint32_t{mesh.vertexCount})
-        size *= 2;
-    uint32_t* table;  // vertex + 1, 0 for an empty slot
-    if (!AllocateModelArray(&table, size)) return 0;
-    uint32_t count = 0;
+    SortedPosition* keys;
+    if (!AllocateModelArray(&keys, mesh.vertexCount)) return 0;
     for (uint32_t v = 0; v < mesh.vertexCount; ++v) {
-        uint32_t key[3], other[3];
-        PositionKey(mesh.positions + 3 * v, key);
-        uint32_t slot = HashKey(key) & (size - 1);
-        for (;; slot = (slot + 1) & (size - 1)) {
-            if (table[slot] == 0) {
-                table[slot] = v + 1;
-                positionOf[v] = count++;
-                break;
-            }
-            PositionKey(mesh.positions + 3 * (table[slot] - 1), other);
-            if (memcmp(key, other, sizeof key) == 0) {
-                positionOf[v] = positionOf[table[slot] - 1];
-                break;
-            }
-        }
+        const float* p = mesh.positions + 3 * v;
+        keys[v] = {{CoordinateKey(p[0]), CoordinateKey(p[1]), CoordinateKey(p[2])}, v};
     }
-    free(table);
-    return count;
+    std::sort(keys, keys + mesh.vertexCount, [](const SortedPosition& a, const SortedPosition& b) {
+        if (a.bits[0] != b.bits[0]) return a.bits[0] < b.bits[0];
+        if (a.bits[1] != b.bits[1]) return a.bits[1] < b.bits[1];
+        return a.bits[2] < b.bits[2];
+    });
+    uint32_t number = 0;
+    for (uint32_t i = 0; i < mesh.vertexCount; ++i) {
+        if (i != 0 && memcmp(keys[i].bits, keys[i - 1].bits, sizeof keys[i].bits) != 0) ++number;
+        positionOf[keys[i].vertex] = number;
+    }
+    free(keys);
+    return mesh.vertexCount == 0 ? 0 : number + 1;
 }
 
 // Whether corner k of the face is the first of the face at its position: a
