@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "model/model_memory.h"
 
@@ -81,9 +82,14 @@ void NormalizeAll(float* vectors, uint16_t count, const float* fallback) {
         Normalize(vectors + 3 * i, fallback);
 }
 
+// The sums are added into the new array, so its first touch would be a read:
+// the system then maps a shared zero page and takes a second fault, copying
+// it, at the first write. Writing the zeros once up front takes one fault per
+// page instead.
 void ReplaceArray(float** array, size_t count, int* ok) {
     free(*array);
     *ok = AllocateModelArray(array, count) && *ok;
+    if (*array != nullptr) memset(*array, 0, count * sizeof(float));
 }
 
 void MeshBounds(Mesh* mesh) {

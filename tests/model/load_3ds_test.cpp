@@ -134,14 +134,19 @@ TEST(Load3ds, FileEndingEarlyIsRefusedAtEveryLength) {
 TEST(Load3ds, FailedAllocationAtEveryStepLeavesEmptyModel) {
     // Mesh table, positions, faces, mapping, material, light and camera
     // tables, normals, tangents, binormals; and a bent quad whose two faces
-    // lie in two groups, read and split into 6 vertices.
+    // lie in two groups, read and split into 6 vertices; and the quad in one
+    // group, which keeps its own arrays.
     TestMesh bent = QuadMesh("bent");
     bent.positions[8] = 1;
     bent.smoothing = {1, 2};
+    TestMesh one = QuadMesh("one");
+    one.smoothing = {1, 1};
     const struct {
         Bytes file;
         int failures, vertices;
-    } files[] = {{SampleModelFile(), 10, 4}, {ModelFile({MeshObject(bent)}), 28, 6}};
+    } files[] = {{SampleModelFile(), 10, 4},
+                 {ModelFile({MeshObject(bent)}), 26, 6},
+                 {ModelFile({MeshObject(one)}), 15, 4}};
     for (const auto& f : files) {
         int failures = 0;
         for (int budget = 0; budget < 100; ++budget, ++failures) {
