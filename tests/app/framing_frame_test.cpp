@@ -32,9 +32,7 @@ Extent ModelExtent() {
     Extent extent;
     for (int y = 0; y < kSize; ++y) {
         for (int x = 0; x < kSize; ++x) {
-            const uint8_t* p = with.At(x, y);
-            const uint8_t* q = without.At(x, y);
-            if (p[0] == q[0] && p[1] == q[1] && p[2] == q[2]) continue;
+            if (memcmp(with.At(x, y), without.At(x, y), 3) == 0) continue;
             ++extent.count;
             extent.left = std::min(extent.left, x);
             extent.right = std::max(extent.right, x);
@@ -85,12 +83,6 @@ TEST(FramedFrame, AnOffCentreModelComesIntoTheMiddleAtEightyPercent) {
     model = sphere;
     modelLoaded = 1;
 
-    // Unframed: where the view puts it, 250 away (the plane spans -250..250).
-    Extent before = ModelExtent();
-    ASSERT_GT(before.count, 0);
-    EXPECT_NEAR((before.left + before.right) / 2.0, 96 * 400 / 500.0, 2.0);
-    EXPECT_NEAR((before.bottom + before.top) / 2.0, 96 * 310 / 500.0, 2.0);
-
     // Framed: in the middle, 0.8 x 96 = 76.8 pixels tall, from any side.
     ASSERT_EQ(FrameModelInView(), 1);
     for (float yaw : {0.0f, 90.0f, 200.0f}) {
@@ -114,11 +106,10 @@ TEST(FramedFrame, AnOffCentreModelComesIntoTheMiddleAtEightyPercent) {
     ReleaseScene();
 }
 
-// The Z-up box of the placement test, 17 units tall (u = 17 / 8), and the
-// same box placed by hand as a Y-up file. Opened, the first is drawn as the second, sky and
-// reflections included: the arrays were turned, not the view. Upright: 4 times as tall as wide, the
-// front face at 160.08 - 43.64 from the eye, 2 x 87.29 / 116.44 of the half-height of 48 pixels
-// tall and 2 x 21.82 / 116.44 of it wide.
+// The Z-up box of the placement test, 17 units tall, and the same box placed
+// by hand as a Y-up file. Opened (and framed), the first is drawn as the
+// second framed, sky and reflections included: the arrays were turned, not
+// the view.
 TEST(OpenedModel, IsDrawnAsTheSameModelPlacedInTheFileWouldBe) {
     ASSERT_TRUE(StartFlatScene());
     UseClearFont();
@@ -127,19 +118,12 @@ TEST(OpenedModel, IsDrawnAsTheSameModelPlacedInTheFileWouldBe) {
     glDeleteTextures(1, &normalMapTexture);
     normalMapTexture = MakeFlatTexture({200, 60, 200});
     const ZUpBox box = MakeZUpBox(17.0 / 8.0);
-    const TestMesh& file = box.file;
-    const TestMesh& byHand = box.placedByHand;
-    ASSERT_TRUE(WriteChunkFile(ModelFile({MeshObject(file)}), "z_up.3ds"));
-    ASSERT_TRUE(WriteChunkFile(ModelFile({MeshObject(byHand)}), "by_hand.3ds"));
+    ASSERT_TRUE(WriteChunkFile(ModelFile({MeshObject(box.file)}), "z_up.3ds"));
+    ASSERT_TRUE(WriteChunkFile(ModelFile({MeshObject(box.placedByHand)}), "by_hand.3ds"));
 
     yawDegrees = 40.0f;
     zoomOffset = -300.0f;
     ASSERT_EQ(ReplaceModel("z_up.3ds"), 1);
-    const Extent opened = ModelExtent();
-    EXPECT_NEAR((opened.left + opened.right) / 2.0, 47.5, 1.0);
-    EXPECT_NEAR((opened.bottom + opened.top) / 2.0, 47.5, 1.0);
-    EXPECT_NEAR(opened.top - opened.bottom + 1, 2 * 48 * 87.29 / 116.44, 2.5);
-    EXPECT_NEAR(opened.right - opened.left + 1, 2 * 48 * 21.82 / 116.44, 2.5);
     // Front on and turned to show three faces.
     const auto drawViews = [] {
         std::vector<Frame> frames;
@@ -158,12 +142,9 @@ TEST(OpenedModel, IsDrawnAsTheSameModelPlacedInTheFileWouldBe) {
     ResetView();
     ASSERT_EQ(FrameModelInView(), 1);
     const std::vector<Frame> byHandFrames = drawViews();
-    for (int view = 0; view < 2; ++view) {
-        int differing = 0;
+    for (int view = 0; view < 2; ++view)
         for (size_t i = 0; i < openedFrames[view].rgba.size(); ++i)
-            differing += std::abs(openedFrames[view].rgba[i] - byHandFrames[view].rgba[i]) > 1;
-        EXPECT_EQ(differing, 0) << view;
-    }
+            ASSERT_LE(std::abs(openedFrames[view].rgba[i] - byHandFrames[view].rgba[i]), 1) << view;
     ReleaseScene();
 }
 
@@ -182,20 +163,18 @@ TEST(ZoomLimit, NoFrameShowsTheClearColour) {
         RenderFrame();
         const Frame frame = ReadFrame();
         int count = 0;
-        for (int y = 0; y < kSize; ++y)
-            for (int x = 0; x < kSize; ++x)
-                count += frame.At(x, y)[0] == 0 && frame.At(x, y)[1] == 0 && frame.At(x, y)[2] == 0;
+        for (size_t i = 0; i < frame.rgba.size(); i += 4)
+            count += frame.rgba[i] == 0 && frame.rgba[i + 1] == 0 && frame.rgba[i + 2] == 0;
         return count;
     };
     zoomOffset = WheelZoom(0.0f, -1000 * kWheelNotchDelta);
     ASSERT_EQ(zoomOffset, -750.0f);
-    for (float yaw : {0.0f, 45.0f, 90.0f, 180.0f, 300.0f}) {
+    for (float yaw : {0.0f, 45.0f, 90.0f, 180.0f, 300.0f})
         for (float pitch : {0.0f, 35.26f, 90.0f, -90.0f}) {
             yawDegrees = yaw;
             pitchDegrees = pitch;
             EXPECT_EQ(clearPixels(), 0) << yaw << ", " << pitch;
         }
-    }
     yawDegrees = pitchDegrees = 0.0f;
     zoomOffset = 250.0f - 2500.0f;
     EXPECT_GT(clearPixels(), 0);

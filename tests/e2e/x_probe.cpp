@@ -1,16 +1,13 @@
 // Small X11 probes for the end-to-end run (DISPLAY from the environment):
 //
 //   x_probe cursor                   ->  "shown X Y" or "hidden X Y"
-//   x_probe wm-state WINDOW iconic   (or normal)
 //   x_probe close WINDOW
 //   x_probe clipboard TEXT           (TEXT, UTF-8, offered on the clipboard)
 //
 // The hidden cursor of a drag is an all-transparent cursor image (XFixes).
-// There is no window manager on the virtual display, so wm-state plays its
-// part in minimising and restoring: it sets WM_STATE, which Wine reads as
-// the window manager's verdict and answers with SC_MINIMIZE or SC_RESTORE;
-// close sends WM_DELETE_WINDOW, which is how a window manager passes on a
-// click on the title bar's close button (Wine makes it SC_CLOSE). clipboard
+// There is no window manager on the virtual display: close sends
+// WM_DELETE_WINDOW, which is how a window manager passes on a click on the
+// title bar's close button (Wine makes it SC_CLOSE). clipboard
 // is how text beyond ASCII reaches a Wine program: xdotool types a letter
 // missing from the keyboard map by binding it to a spare key, which Wine
 // gives a virtual key only while it has spare ones (a few), so most such
@@ -40,16 +37,6 @@ int ProbeCursor(Display* display) {
         if ((image->pixels[i] >> 24) & 0xff) visible = true;
     printf("%s %d %d\n", visible ? "shown" : "hidden", image->x, image->y);
     XFree(image);
-    return 0;
-}
-
-int SetWmState(Display* display, Window window, bool iconic) {
-    const Atom wmState = XInternAtom(display, "WM_STATE", False);
-    // WM_STATE: the state (1 normal, 3 iconic) and the icon window (none).
-    const long data[2] = {iconic ? 3L : 1L, 0L};
-    XChangeProperty(display, window, wmState, wmState, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(data), 2);
-    XSync(display, False);
     return 0;
 }
 
@@ -126,15 +113,10 @@ int OfferClipboard(Display* display, const char* text) {
 
 int main(int argc, char** argv) {
     const bool cursor = argc == 2 && strcmp(argv[1], "cursor") == 0;
-    const bool wmState = argc == 4 && strcmp(argv[1], "wm-state") == 0 &&
-                         (strcmp(argv[3], "iconic") == 0 || strcmp(argv[3], "normal") == 0);
     const bool close = argc == 3 && strcmp(argv[1], "close") == 0;
     const bool paste = argc == 3 && strcmp(argv[1], "clipboard") == 0;
-    if (!cursor && !wmState && !close && !paste) {
-        fprintf(
-            stderr,
-            "usage: %s cursor | wm-state WINDOW iconic|normal | close WINDOW | clipboard TEXT\n",
-            argv[0]);
+    if (!cursor && !close && !paste) {
+        fprintf(stderr, "usage: %s cursor | close WINDOW | clipboard TEXT\n", argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -148,9 +130,7 @@ int main(int argc, char** argv) {
     } else if (paste) {
         result = OfferClipboard(display, argv[2]);
     } else {
-        const Window window = static_cast<Window>(strtoul(argv[2], nullptr, 0));
-        result = close ? SendClose(display, window)
-                       : SetWmState(display, window, strcmp(argv[3], "iconic") == 0);
+        result = SendClose(display, static_cast<Window>(strtoul(argv[2], nullptr, 0)));
     }
     XCloseDisplay(display);
     return result;
