@@ -56,26 +56,4 @@ TEST(FolderOfPath, UpToTheLastSeparator) {
     EXPECT_EQ(FolderOfPath(nullptr), "");
 }
 
-// Folding touches ASCII letters only; UTF-8 bytes are compared whole.
-TEST(FileNames, AsciiCaseIgnoredEveryOtherByteKept) {
-    const struct {
-        const char* a;
-        const char* b;
-        bool equal;
-        bool utf8;  // of a
-    } cases[] = {
-        {"Ship.3DS", "sHIP.3ds", true, true},    {"Модели.TGA", "Модели.tga", true, true},
-        {"МОДЕЛИ", "модели", false, true},       {"CAFÉ.jpg", "cafÉ.JPG", true, true},
-        {"CAFÉ", "café", false, true},           {"模型.Tga", "模型.tGA", true, true},
-        {"\xC3\x89", "\xC3\xA9", false, true},   {"\xC0\xAF", "\xE0\x8F", false, false},
-        {"\xED\xA0\x80", "", false, false},      {"\xF4\x90\x80\x80", "", false, false},
-        {"a\xE6\xA8", "A\xE6\xA8", true, false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(EqualIgnoringAsciiCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
-        EXPECT_EQ(IsUtf8(c.a), c.utf8) << c.a;
-    }
-    EXPECT_TRUE(EndsWithIgnoringAsciiCase("Z:\\Модели\\КОРАБЛЬ.3DS", ".3ds"));
-}
-
 }  // namespace

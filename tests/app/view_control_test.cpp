@@ -70,16 +70,6 @@ TEST(MouseMotion, OnlyALeftOrRightButtonAloneMovesTheView) {
     }
 }
 
-TEST(MouseMotion, WithoutButtonsTheAnchorFollowsTheCursor) {
-    for (uint32_t keyState : {0u, kKeyStateShift, kKeyStateControl}) {
-        ResetView();
-        EXPECT_EQ(MoveMouse(keyState, {321, 45}), 0);
-        EXPECT_EQ(dragAnchor.x, 321);
-        EXPECT_EQ(dragAnchor.y, 45);
-        EXPECT_EQ(yawDegrees + pitchDegrees + zoomOffset, 0.0f);
-    }
-}
-
 TEST(DragButtons, TheCursorIsHiddenOncePerDragAndShownByTheLastRelease) {
     ResetView();
     // Left, then right joins, left goes, right goes.

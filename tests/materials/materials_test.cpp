@@ -1,6 +1,6 @@
 // The model's own materials: each mesh drawn with its material's texture or
 // colour, texture files found next to the model whatever the case of their
-// names, each file and colour made once, and the default scene drawn as before.
+// names, and each file and colour made once.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -213,29 +213,6 @@ TEST(Materials, HundredsOfMaterialsMakeOneTexturePerFileAndPerColour) {
     ReleaseModelTextures(&textures);
     EXPECT_EQ(CountTextureNames(), before);
     FreeModel(&many);
-}
-
-TEST(Materials, DefaultSceneDrawsItsSphereWithTheBaseTextureItself) {
-    // The sphere's material names "quarzilbase.tga", the base picture: no
-    // second texture, no rebinding, the frame as before.
-    ASSERT_TRUE(WriteSceneFiles());
-    ASSERT_TRUE(UseOffscreenSize(kSize, kSize));
-    ASSERT_EQ(InitRenderer(), 1);
-    ASSERT_EQ(modelLoaded, 1);
-    EXPECT_STREQ(model.materials[model.meshes[0].materialIndex].textureFile, "quarzilbase.tga");
-    EXPECT_TRUE(modelTextures.textures.empty());
-    EXPECT_EQ(modelTextures.meshTextures, std::vector<GLuint>(model.meshCount, 0));
-    EXPECT_EQ(CountTextureNames(), 5);  // font, base, bump, two cube maps
-    yawDegrees = 30.0f;
-    pitchDegrees = -20.0f;
-    RenderFrame();
-    const Frame withMaterials = ReadFrame();
-    // As every mesh drew before materials were read.
-    SetChosenBaseTexture("quarzilbase.tga");
-    RenderFrame();
-    EXPECT_TRUE(ReadFrame().rgba == withMaterials.rgba);
-    ReleaseAll();
-    EXPECT_EQ(baseTextureOverridesMaterials, 0);
 }
 
 }  // namespace

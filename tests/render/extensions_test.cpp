@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/offscreen_gl.h"
-
 namespace {
 
 TEST(ExtensionString, MatchesOnlyWholeEntries) {
@@ -31,14 +29,6 @@ TEST(ExtensionString, MatchesOnlyWholeEntries) {
         EXPECT_EQ(IsExtensionInString(c.extensions, c.name), c.expected)
             << (c.extensions ? c.extensions : "(null)") << " / " << (c.name ? c.name : "(null)");
     }
-}
-
-TEST(ExtensionString, DriverStringOnOffscreenMesa) {
-    ASSERT_TRUE(MakeOffscreenGlCurrent());
-    // Mesa lists GL_ARB_texture_cube_map_array beside GL_ARB_texture_cube_map.
-    EXPECT_EQ(IsExtensionSupported("GL_ARB_texture_cube_map"), 1);
-    EXPECT_EQ(IsExtensionSupported("GL_ARB_texture_cube"), 0);
-    EXPECT_EQ(IsExtensionSupported("GL_ARB_multitexture GL_ARB_texture_cube_map"), 0);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
-// The layer's shader objects and entry points on the offscreen context: the
-// extension's errors, shader names, a shader that cannot be drawn, one program
-// per combination of targets, and constants that reach the program at draw.
+// The layer's shader objects on the offscreen context: a shader that cannot
+// be drawn, one program per combination of targets, and constants that reach
+// the program at draw.
 #include <gtest/gtest.h>
-
-#include <iterator>
 
 #include "tests/render/fragment_shader_layer/layer_gl_support.h"
 
@@ -19,47 +17,6 @@ bool StartLayer() {
     while (FetchGlError() != GL_NO_ERROR) {
     }
     return true;
-}
-
-// Calls in the wrong place (definition calls outside Begin/End, object calls
-// inside) raise GL_INVALID_OPERATION; shader names come in unused runs and
-// deletion is forgiving.
-TEST(LayerObjects, CallsInTheWrongPlaceAndShaderNames) {
-    ASSERT_TRUE(StartLayer());
-    constexpr GLuint r0 = GL_REG_0_ATI, t0 = GL_TEXTURE0_ARB, str = GL_SWIZZLE_STR_ATI;
-    void (*const calls[])() = {
-        [] { ext::glEndFragmentShaderATI(); }, [] { ext::glPassTexCoordATI(r0, t0, str); },
-        [] { ext::glSampleMapATI(r0, t0, str); },
-        [] { ext::glColorFragmentOp3ATI(GL_MAD_ATI, r0, N, N, r0, N, N, r0, N, N, r0, N, N); },
-        [] { ext::glAlphaFragmentOp1ATI(GL_MOV_ATI, r0, N, r0, N, N); },
-        // Inside a definition from here on.
-        [] { EXPECT_EQ(ext::glGenFragmentShadersATI(1), 0u); },
-        [] { ext::glBindFragmentShaderATI(0); }, [] { ext::glDeleteFragmentShaderATI(1); },
-        [] { ext::glBeginFragmentShaderATI(); }};
-    for (size_t i = 0; i < std::size(calls); ++i) {
-        if (i == 5) {
-            ext::glBindFragmentShaderATI(ext::glGenFragmentShadersATI(1));
-            ext::glBeginFragmentShaderATI();
-        }
-        calls[i]();
-        EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION)) << "call " << i;
-    }
-    ext::glEndFragmentShaderATI();
-    EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
-
-    EXPECT_EQ(ext::glGenFragmentShadersATI(0), 0u);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_VALUE));
-    const GLuint first = ext::glGenFragmentShadersATI(3);
-    ext::glBindFragmentShaderATI(first + 7);  // binding an unused name makes it
-    const GLuint next = ext::glGenFragmentShadersATI(2);
-    EXPECT_TRUE(next > first + 7 || next + 2 <= first) << first << " " << next;
-    ext::glDeleteFragmentShaderATI(first + 1);
-    ext::glDeleteFragmentShaderATI(first + 1);  // gone already: ignored
-    ext::glDeleteFragmentShaderATI(0);          // the default shader: ignored
-    EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
-    const float value[4] = {0.5f, 0.5f, 0.5f, 0.5f};
-    ext::glSetFragmentShaderConstantATI(GL_REG_0_ATI, value);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_ENUM));
 }
 
 TEST(LayerObjects, AShaderWithAFailedCallDrawsNothingAndSaysSo) {

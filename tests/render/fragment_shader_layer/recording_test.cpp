@@ -53,7 +53,7 @@ struct ErrorCase {
 
 // clang-format off
 const ErrorCase kErrorCases[] = {
-    {"DestinationBeyondTheTextureUnits", [](Recording* r) { return Sample(r, 5, Tex(0)); }, GL_INVALID_ENUM},
+    {"DestinationJustPastTheTextureUnits", [](Recording* r) { return Sample(r, 4, Tex(0)); }, GL_INVALID_ENUM},
     {"RegisterCoordinateInPassOne", [](Recording* r) { return Pass(r, 0, Reg(1)); }, GL_INVALID_OPERATION},
     {"RegisterCoordinateAsStrDrInPassTwo", [](Recording* r) {
         OK(Move(r)); return Pass(r, 1, Reg(1), GL_SWIZZLE_STR_DR_ATI); }, GL_NO_ERROR},

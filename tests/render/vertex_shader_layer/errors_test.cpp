@@ -1,7 +1,6 @@
 // Calls the extension refuses and things an ARB program cannot say: each gives
 // its error through FetchGlError, and none leaves a half-built program to draw
-// with. Also the queries that read the layer's state back.
-#include <cmath>
+// with.
 #include <limits>
 
 #include "tests/render/vertex_shader_layer/layer_test_support.h"
@@ -147,48 +146,6 @@ TEST(VertexLayerErrors, ProgramThatCannotLoadFailsAtEnd) {
         DrainErrors();
     }
     ext::glDeleteVertexShaderEXT(shader);
-}
-
-TEST(VertexLayerQueries, InvariantsAndConstantsReadBackInTheirShadersContext) {
-    ASSERT_TRUE(StartVertexLayer());
-    DrainErrors();
-    const GLuint shader = ext::glGenVertexShadersEXT(2);
-    ext::glBindVertexShaderEXT(shader);
-    ext::glBeginVertexShaderEXT();
-    const GLuint matrix =
-        ext::glGenSymbolsEXT(GL_MATRIX_EXT, GL_INVARIANT_EXT, GL_FULL_RANGE_EXT, 1);
-    const GLuint constant =
-        ext::glGenSymbolsEXT(GL_SCALAR_EXT, GL_LOCAL_CONSTANT_EXT, GL_FULL_RANGE_EXT, 1);
-    const GLshort constantValue = -7;
-    ext::glSetLocalConstantEXT(constant, GL_SHORT, &constantValue);
-    ext::glEndVertexShaderEXT();
-    ASSERT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
-
-    float elements[16], readMatrix[16];
-    GLint readInts[16];
-    for (int e = 0; e < 16; ++e)
-        elements[e] = 0.5f * e - 1.6f;
-    ext::glSetInvariantEXT(matrix, GL_FLOAT, elements);
-    ext::glGetInvariantFloatvEXT(matrix, GL_INVARIANT_VALUE_EXT, readMatrix);
-    ext::glGetInvariantIntegervEXT(matrix, GL_INVARIANT_VALUE_EXT, readInts);
-    for (int e = 0; e < 16; ++e) {
-        EXPECT_EQ(readMatrix[e], elements[e]);
-        EXPECT_EQ(readInts[e], GLint(std::floor(elements[e] + 0.5f)));
-    }
-    float readConstant = 0.0f;
-    ext::glGetLocalConstantFloatvEXT(constant, GL_LOCAL_CONSTANT_VALUE_EXT, &readConstant);
-    EXPECT_EQ(readConstant, -7.0f);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
-
-    // In the context of another shader these symbols are not there, and
-    // deleting the shader deletes them.
-    ext::glBindVertexShaderEXT(shader + 1);
-    ext::glGetInvariantFloatvEXT(matrix, GL_INVARIANT_VALUE_EXT, readMatrix);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_VALUE));
-    ext::glDeleteVertexShaderEXT(shader);
-    ext::glDeleteVertexShaderEXT(shader + 1);
-    ext::glSetInvariantEXT(matrix, GL_FLOAT, elements);
-    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_VALUE));
 }
 
 }  // namespace
