@@ -34,6 +34,20 @@ void MakeFrames() {
     }
 }
 
+// Window x, y, z and clip w of each vertex, through feedback mode (per point:
+// token, x y z w, r g b a, s t r q).
+std::vector<Vec4> ReadWindowPositions(int count) {
+    std::vector<GLfloat> buffer(count * 13 + 16);
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_4D_COLOR_TEXTURE, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    glDrawArrays(GL_POINTS, 0, count);
+    const GLint used = glRenderMode(GL_RENDER);
+    std::vector<Vec4> positions;
+    for (GLint at = 0; at + 13 <= used && buffer[at] == GL_POINT_TOKEN; at += 13)
+        positions.push_back({buffer[at + 1], buffer[at + 2], buffer[at + 3], buffer[at + 4]});
+    return positions;
+}
+
 // column-major m times v, in double.
 void Transform(const float* m, const double* v, double* out) {
     for (int r = 0; r < 4; ++r) {

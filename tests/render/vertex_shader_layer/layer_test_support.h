@@ -1,12 +1,13 @@
-// Shared set-up of the layer tests: the layer chosen on Mesa, and what a
-// vertex program hands on read back at full float precision. Each vertex is
-// drawn as a one-pixel point into a float colour buffer through a tiny ARB
-// fragment program that writes one fragment input as its colour; window
-// position and clip w come from feedback mode.
+// Shared set-up of the layer tests: the layer chosen on Mesa, symbols of each
+// kind for a definition, and what a vertex program hands on read back at full
+// float precision. Each vertex is drawn as a one-pixel point into a float
+// colour buffer through a tiny ARB fragment program that writes one fragment
+// input as its colour; window position and clip w come from feedback mode.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ typedef std::array<float, 4> Vec4;
 
 constexpr int kReaderSize = 32;
 constexpr float kReaderBackground = -12345.0f;
+const Vec4 kNothingDrawn = {kReaderBackground, kReaderBackground, kReaderBackground,
+                            kReaderBackground};
 
 template <typename Proc>
 Proc GlProcNamed(const char* name) {
@@ -56,6 +59,58 @@ inline void DrainErrors() {
     }
 }
 
+const Vec4 kA = {1.0f, -2.0f, 3.0f, 0.5f};
+const Vec4 kB = {0.25f, 4.0f, -1.0f, 2.0f};
+const Vec4 kC = {1.25f, -2.75f, 0.5f, -0.5f};
+const GLuint kOut = GL_OUTPUT_TEXTURE_COORD0_EXT;  // the set DrawOnePoint reads
+
+// What the programs of the tables can read. Bound GL state is bound before
+// the definition, as the extension requires; the rest is made inside it.
+struct Symbols {
+    GLuint a, b, c;     // vector constants kA, kB, kC
+    GLuint k;           // block of six scalar constants 0, 1, 2, 3, 4, 8
+    GLuint r, q, m;     // vector, scalar and matrix locals
+    GLuint vectors;     // block of three vector invariants
+    GLuint matrices;    // block of two matrix invariants
+    GLuint variant;     // full-range vector variant
+    GLuint normalized;  // normalized-range vector variants, an array and one value
+    GLuint normal, mvp, fogStart, diffuse, attenuation, shininess, plane, textureMatrix, texCoord3;
+};
+
+// Binds and begins shader, makes the symbols above (bound ones taken from
+// bound) and moves the position to the output; the caller ends it.
+inline Symbols BeginDefinition(GLuint shader, Symbols s = {}) {
+    const GLuint position = ext::glBindParameterEXT(GL_CURRENT_VERTEX_EXT);
+    ext::glBindVertexShaderEXT(shader);
+    ext::glBeginVertexShaderEXT();
+    auto gen = [](GLenum type, GLenum storage, GLuint count, GLenum range = GL_FULL_RANGE_EXT) {
+        return ext::glGenSymbolsEXT(type, storage, range, count);
+    };
+    s.a = gen(GL_VECTOR_EXT, GL_LOCAL_CONSTANT_EXT, 1);
+    s.b = gen(GL_VECTOR_EXT, GL_LOCAL_CONSTANT_EXT, 1);
+    s.c = gen(GL_VECTOR_EXT, GL_LOCAL_CONSTANT_EXT, 1);
+    s.k = gen(GL_SCALAR_EXT, GL_LOCAL_CONSTANT_EXT, 6);
+    s.r = gen(GL_VECTOR_EXT, GL_LOCAL_EXT, 1);
+    s.q = gen(GL_SCALAR_EXT, GL_LOCAL_EXT, 1);
+    s.m = gen(GL_MATRIX_EXT, GL_LOCAL_EXT, 1);
+    s.vectors = gen(GL_VECTOR_EXT, GL_INVARIANT_EXT, 3);
+    s.matrices = gen(GL_MATRIX_EXT, GL_INVARIANT_EXT, 2);
+    s.variant = gen(GL_VECTOR_EXT, GL_VARIANT_EXT, 1);
+    s.normalized = gen(GL_VECTOR_EXT, GL_VARIANT_EXT, 2, GL_NORMALIZED_RANGE_EXT);
+    ext::glSetLocalConstantEXT(s.a, GL_FLOAT, kA.data());
+    ext::glSetLocalConstantEXT(s.b, GL_FLOAT, kB.data());
+    ext::glSetLocalConstantEXT(s.c, GL_FLOAT, kC.data());
+    const double scalars[6] = {0, 1, 2, 3, 4, 8};  // doubles, to take that path too
+    for (int i = 0; i < 6; ++i)
+        ext::glSetLocalConstantEXT(s.k + i, GL_DOUBLE, &scalars[i]);
+    ext::glShaderOp1EXT(GL_OP_MOV_EXT, GL_OUTPUT_VERTEX_EXT, position);
+    return s;
+}
+
+inline void Out(GLuint source) {
+    ext::glShaderOp1EXT(GL_OP_MOV_EXT, kOut, source);
+}
+
 // The value that fragment input `input` ("fragment.texcoord[3]",
 // "fragment.color") has for each of the count vertices of the current arrays,
 // or the background value where a vertex drew nothing.
@@ -68,33 +123,18 @@ inline std::vector<Vec4> ReadVertexOutputs(const std::string& input, int count) 
         GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB, GLsizei(text.size()), text.c_str());
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
     glClearColor(kReaderBackground, kReaderBackground, kReaderBackground, kReaderBackground);
-    std::vector<Vec4> values(count);
+    std::vector<Vec4> values(count, kNothingDrawn);
     std::vector<float> pixels(kReaderSize * kReaderSize * 4);
     for (int i = 0; i < count; ++i) {
         glClear(GL_COLOR_BUFFER_BIT);
         glDrawArrays(GL_POINTS, i, 1);
         glReadPixels(0, 0, kReaderSize, kReaderSize, GL_RGBA, GL_FLOAT, pixels.data());
-        values[i].fill(kReaderBackground);
         for (int p = 0; p < kReaderSize * kReaderSize; ++p)
             if (pixels[p * 4] != kReaderBackground)
-                for (int c = 0; c < 4; ++c)
-                    values[i][c] = pixels[p * 4 + c];
+                std::copy(&pixels[p * 4], &pixels[p * 4 + 4], values[i].begin());
     }
     glDisable(GL_FRAGMENT_PROGRAM_ARB);
     return values;
-}
-
-// Window x, y, z and clip w of each vertex, through feedback mode.
-inline std::vector<Vec4> ReadWindowPositions(int count) {
-    std::vector<GLfloat> buffer(count * 13 + 16);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_4D_COLOR_TEXTURE, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    glDrawArrays(GL_POINTS, 0, count);
-    const GLint used = glRenderMode(GL_RENDER);
-    std::vector<Vec4> positions;
-    for (GLint at = 0; at + 13 <= used && buffer[at] == GL_POINT_TOKEN; at += 13)
-        positions.push_back({buffer[at + 1], buffer[at + 2], buffer[at + 3], buffer[at + 4]});
-    return positions;  // per point: token, x y z w, r g b a, s t r q
 }
 
 // Draws one point at the origin with the bound shader enabled and returns what

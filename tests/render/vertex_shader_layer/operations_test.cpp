@@ -8,24 +8,7 @@
 
 namespace {
 
-// The values every program of the table can read, made inside its definition.
-struct Symbols {
-    GLuint a, b, c;     // vector constants kA, kB, kC
-    GLuint k;           // block of six scalar constants 0, 1, 2, 3, 4, 8
-    GLuint r, q, m;     // vector, scalar and matrix locals
-    GLuint vectors;     // block of three vector invariants (10 i + 10, +11, +12, +13)
-    GLuint matrices;    // block of two matrix invariants, m[e] = e + 1 + 100 i
-    GLuint variant;     // full-range vector variant (5, 6, 7, 8)
-    GLuint normalized;  // normalized-range vector variant array of kBytes
-    // Bound GL state, bound before the definition as the extension requires.
-    GLuint normal, mvp, fogStart, diffuse, attenuation, shininess, plane, textureMatrix, texCoord3;
-};
-
-const float kA[4] = {1.0f, -2.0f, 3.0f, 0.5f};
-const float kB[4] = {0.25f, 4.0f, -1.0f, 2.0f};
-const float kC[4] = {1.25f, -2.75f, 0.5f, -0.5f};
 const GLubyte kBytes[4] = {255, 0, 51, 102};
-const GLuint kOut = GL_OUTPUT_TEXTURE_COORD0_EXT;
 
 void Op1(GLenum op, GLuint res, GLuint a1) {
     ext::glShaderOp1EXT(op, res, a1);
@@ -36,35 +19,9 @@ void Op2(GLenum op, GLuint res, GLuint a1, GLuint a2) {
 void Op3(GLenum op, GLuint res, GLuint a1, GLuint a2, GLuint a3) {
     ext::glShaderOp3EXT(op, res, a1, a2, a3);
 }
-void Out(GLuint source) {
-    ext::glShaderOp1EXT(GL_OP_MOV_EXT, kOut, source);
-}
 
-Symbols GenerateSymbols(Symbols s) {
-    auto gen = [](GLenum type, GLenum storage, GLuint count) {
-        return ext::glGenSymbolsEXT(type, storage, GL_FULL_RANGE_EXT, count);
-    };
-    s.a = gen(GL_VECTOR_EXT, GL_LOCAL_CONSTANT_EXT, 1);
-    s.b = gen(GL_VECTOR_EXT, GL_LOCAL_CONSTANT_EXT, 1);
-    s.c = gen(GL_VECTOR_EXT, GL_LOCAL_CONSTANT_EXT, 1);
-    s.k = gen(GL_SCALAR_EXT, GL_LOCAL_CONSTANT_EXT, 6);
-    s.r = gen(GL_VECTOR_EXT, GL_LOCAL_EXT, 1);
-    s.q = gen(GL_SCALAR_EXT, GL_LOCAL_EXT, 1);
-    s.m = gen(GL_MATRIX_EXT, GL_LOCAL_EXT, 1);
-    s.vectors = gen(GL_VECTOR_EXT, GL_INVARIANT_EXT, 3);
-    s.matrices = gen(GL_MATRIX_EXT, GL_INVARIANT_EXT, 2);
-    s.variant = gen(GL_VECTOR_EXT, GL_VARIANT_EXT, 1);
-    s.normalized = ext::glGenSymbolsEXT(GL_VECTOR_EXT, GL_VARIANT_EXT, GL_NORMALIZED_RANGE_EXT, 1);
-    ext::glSetLocalConstantEXT(s.a, GL_FLOAT, kA);
-    ext::glSetLocalConstantEXT(s.b, GL_FLOAT, kB);
-    ext::glSetLocalConstantEXT(s.c, GL_FLOAT, kC);
-    const double scalars[6] = {0, 1, 2, 3, 4, 8};  // doubles, to take that path too
-    for (int i = 0; i < 6; ++i)
-        ext::glSetLocalConstantEXT(s.k + i, GL_DOUBLE, &scalars[i]);
-    return s;
-}
-
-// Values that live outside the definition: invariants and variants.
+// Invariants (vector i: 10 i + 10, +11, +12, +13; matrix i: m[e] = e + 1 +
+// 100 i) and variants (5, 6, 7, 8; the array kBytes; 2, -3, 0.25, -0.5).
 void SetOutsideValues(const Symbols& s) {
     for (int i = 0; i < 3; ++i) {
         const GLint vector[4] = {10 * i + 10, 10 * i + 11, 10 * i + 12, 10 * i + 13};
@@ -80,6 +37,8 @@ void SetOutsideValues(const Symbols& s) {
     ext::glVariantfvEXT(s.variant, variant);
     ext::glVariantPointerEXT(s.normalized, GL_UNSIGNED_BYTE, 0, kBytes);
     ext::glEnableVariantClientStateEXT(s.normalized);
+    const float outOfRange[4] = {2.0f, -3.0f, 0.25f, -0.5f};
+    ext::glVariantfvEXT(s.normalized + 1, outOfRange);
 }
 
 struct Case {
@@ -138,6 +97,7 @@ const Case kCases[] = {
          Op2(GL_OP_INDEX_EXT, s.m, s.k + 1, s.matrices); ext::glExtractComponentEXT(kOut, s.m, 1); }, {102, 106, 110, 114}},
     {"variant set per vertex", [](const Symbols& s) { Out(s.variant); }, {5, 6, 7, 8}},
     {"normalized variant array", [](const Symbols& s) { Out(s.normalized); }, {1, 0, 0.2f, 0.4f}},
+    {"normalized variant clamped", [](const Symbols& s) { Out(s.normalized + 1); }, {1, -1, 0.25f, -0.5f}},
     {"current normal has w = 0", [](const Symbols& s) { Out(s.normal); }, {0.6f, 0, 0.8f, 0}},
     // Modelview translates by (1, 2, 3); projection is the identity.
     {"mvp matrix", [](const Symbols& s) { Op2(GL_OP_MULTIPLY_MATRIX_EXT, kOut, s.mvp, s.a); }, {1.5f, -1, 4.5f, 0.5f}},
@@ -198,12 +158,8 @@ TEST(VertexLayerOperations, EachTranslatedOperationGivesItsWorkedValue) {
     for (const Case& row : kCases) {
         SCOPED_TRACE(row.name);
         DrainErrors();
-        const GLuint position = ext::glBindParameterEXT(GL_CURRENT_VERTEX_EXT);
         const GLuint shader = ext::glGenVertexShadersEXT(1);
-        ext::glBindVertexShaderEXT(shader);
-        ext::glBeginVertexShaderEXT();
-        const Symbols s = GenerateSymbols(bound);
-        ext::glShaderOp1EXT(GL_OP_MOV_EXT, GL_OUTPUT_VERTEX_EXT, position);
+        const Symbols s = BeginDefinition(shader, bound);
         row.record(s);
         ext::glEndVertexShaderEXT();
         EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
