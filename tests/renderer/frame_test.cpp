@@ -1,12 +1,11 @@
 // Whole frames on scenes of the tests' own: the sky box alone, the model
-// against the shading reference, the state a frame leaves, the overlay.
+// against the shading reference, the overlay.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
-#include "render/extensions.h"
 #include "render/fragment_shader_layer/layer.h"
 #include "render/renderer.h"
 #include "tests/renderer/scene_files.h"
@@ -133,54 +132,6 @@ TEST_P(ModelFrame, MatchesTheShadingReferenceFromCentreToSilhouette) {
 
 INSTANTIATE_TEST_SUITE_P(Shader, ModelFrame, testing::Values(nullptr, "-GL_ATI_fragment_shader"),
                          [](const auto& info) { return info.param ? "Layer" : "Driver"; });
-
-// The state a frame must give back: matrices, stack depths, the active units,
-// and every enable on each of the five units.
-std::vector<double> GlState() {
-    std::vector<double> state(32);
-    glGetDoublev(GL_MODELVIEW_MATRIX, &state[0]);
-    glGetDoublev(GL_PROJECTION_MATRIX, &state[16]);
-    for (GLenum name :
-         {GL_MATRIX_MODE, GL_ACTIVE_TEXTURE_ARB, GL_CLIENT_ACTIVE_TEXTURE_ARB,
-          GL_MODELVIEW_STACK_DEPTH, GL_PROJECTION_STACK_DEPTH, GL_ATTRIB_STACK_DEPTH}) {
-        GLint value = -1;
-        glGetIntegerv(name, &value);
-        state.push_back(value);
-    }
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    state.insert(state.end(), colour, colour + 4);
-    for (GLenum name :
-         {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_BLEND, GL_LIGHTING, GL_DEPTH_TEST, GL_CULL_FACE,
-          GL_VERTEX_PROGRAM_ARB, GL_FRAGMENT_PROGRAM_ARB, GL_FRAGMENT_SHADER_ATI}) {
-        state.push_back(glIsEnabled(name));
-    }
-    for (GLenum unit = GL_TEXTURE0_ARB; unit <= GL_TEXTURE4_ARB; ++unit) {
-        ext::glActiveTextureARB(unit);
-        ext::glClientActiveTextureARB(unit);
-        for (GLenum name : {GL_TEXTURE_2D, GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_COORD_ARRAY})
-            state.push_back(glIsEnabled(name));
-    }
-    ext::glActiveTextureARB(GL_TEXTURE0_ARB);  // GlState's own switching undone
-    ext::glClientActiveTextureARB(GL_TEXTURE0_ARB);
-    return state;
-}
-
-TEST(Frame, LeavesTheStateAsItFoundItAndRepeatsItsPicture) {
-    ASSERT_TRUE(StartTestScene({190, 90, 220}));
-    SetView(20, 10, 0, 1.0f);
-    model = MakeSphereModel(100, 24, 12);
-    modelLoaded = 1;
-    const std::vector<double> before = GlState();
-    RenderFrame();
-    const Frame first = ReadFrame();
-    EXPECT_EQ(GlState(), before);
-    RenderFrame();
-    EXPECT_EQ(GlState(), before);
-    EXPECT_TRUE(ReadFrame().rgba == first.rgba);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    ReleaseAll();
-}
 
 TEST(Frame, OverlayShowsBumpScaleErrorTextAndRate) {
     // Wide enough for the first line's 16 glyphs and its line feed.
