@@ -6,6 +6,8 @@
 // compared channel by channel.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
@@ -19,41 +21,40 @@ namespace fragment_layer_test {
 
 using Pixels = std::vector<unsigned char>;  // RGBA, bottom row first
 
-// size x size texels of distinct colours and alphas into target.
-inline void LoadTexels(GLenum target, int size, int seed) {
-    unsigned char texels[4 * 4 * 4];
-    for (int i = 0; i < size * size; ++i) {
-        texels[i * 4 + 0] = static_cast<unsigned char>((i * 37 + seed * 71) % 256);
-        texels[i * 4 + 1] = static_cast<unsigned char>((i * 91 + seed * 13 + 40) % 256);
-        texels[i * 4 + 2] = static_cast<unsigned char>((i * 53 + seed * 29 + 80) % 256);
-        texels[i * 4 + 3] = static_cast<unsigned char>((i * 23 + seed * 47 + 120) % 256);
-    }
-    glTexImage2D(target, 0, GL_RGBA, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-}
-
-// A 4 x 4 2D texture, or a cube map of 2 x 2 faces, nearest filtering.
+// A 4 x 4 2D texture, or a cube map of 2 x 2 faces, of distinct colours and
+// alphas; nearest filtering.
 inline GLuint MakeTexture(GLenum target, int seed) {
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(target, texture);
     glTexParameteri(target, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(target, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    if (target == GL_TEXTURE_2D) LoadTexels(target, 4, seed);
-    for (int face = 0; face < 6 && target == GL_TEXTURE_CUBE_MAP_ARB; ++face)
-        LoadTexels(GL_TEXTURE_CUBE_MAP_POSITIVE_X_ARB + face, 2, seed * 6 + face);
+    const bool cube = target == GL_TEXTURE_CUBE_MAP_ARB;
+    const int size = cube ? 2 : 4, steps[4] = {37, 91, 53, 23}, seedSteps[4] = {71, 13, 29, 47};
+    for (int face = 0; face < (cube ? 6 : 1); ++face) {
+        unsigned char texels[4 * 4 * 4];
+        for (int i = 0; i < size * size * 4; ++i) {
+            const int c = i % 4, s = cube ? seed * 6 + face : seed;
+            texels[i] =
+                static_cast<unsigned char>((i / 4 * steps[c] + s * seedSteps[c] + 40 * c) % 256);
+        }
+        glTexImage2D(cube ? GL_TEXTURE_CUBE_MAP_POSITIVE_X_ARB + face : target, 0, GL_RGBA, size,
+                     size, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    }
     return texture;
 }
 
 constexpr int kSceneUnits = 5;
 
+// A unit whose target is GL_NONE is left disabled.
 struct Scene {
     GLuint textures[kSceneUnits] = {};
     GLenum targets[kSceneUnits] = {GL_TEXTURE_2D, GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_2D,
                                    GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_2D};
 };
 
-// Textures for units 0 to 4 (2D, cube map, 2D, cube map, 2D); the
-// multitexture group fetched. Needs the offscreen context.
+// Textures for units 0 to 4; the multitexture group fetched. Needs the
+// offscreen context.
 inline Scene MakeScene() {
     FetchMultitextureEntryPoints();
     Scene scene;
@@ -62,23 +63,10 @@ inline Scene MakeScene() {
     return scene;
 }
 
-// Texture coordinates of set u at the corner (x, y) of the screen, x and y in
-// {0, 1}: set 0 stays in [0, 1]; set 1 runs over [-1, 1] (a direction for the
-// cube maps); sets 2 to 4 mix larger and negative values, with r and q away
-// from 0 so that the projecting swizzles stay finite; set 5 is out of the
-// registers' range.
-inline void CornerTexCoord(int set, float x, float y, float out[4]) {
-    const float sets[6][4] = {{x, y, 0.25f + 0.5f * x, 1.0f - 0.5f * y},
-                              {2 * x - 1, 1 - 2 * y, 0.6f - 1.2f * x * y, 1.0f},
-                              {1.5f * x, 0.8f * y - 0.3f, 0.5f + y, 2.0f - x},
-                              {0.3f - y, 0.7f * x, 1.0f - 0.7f * x, 0.5f + y},
-                              {0.8f * x, 0.5f - 0.5f * y, 0.75f, 1.25f},
-                              {12.3f, -20.0f, 0.5f, 1.0f}};
-    for (int c = 0; c < 4; ++c)
-        out[c] = sets[set][c];
-}
-
-// Draws a full-screen quad through the bound and enabled shader.
+// A full-screen quad. At corner (x, y): set 0 stays in [0, 1]; set 1 runs
+// over [-1, 1] (a direction for the cube maps); sets 2 to 4 mix larger and
+// negative values, with r and q away from 0 so that the projecting swizzles
+// stay finite; set 5 is out of the registers' range.
 inline void DrawQuad() {
     typedef void(APIENTRYP SecondaryColour)(GLfloat, GLfloat, GLfloat);
     static SecondaryColour secondaryColour =
@@ -87,11 +75,14 @@ inline void DrawQuad() {
     glBegin(GL_QUADS);
     for (const auto& corner : kCorners) {
         const float x = corner[0], y = corner[1];
-        for (int set = 0; set < 6; ++set) {
-            float t[4];
-            CornerTexCoord(set, x, y, t);
-            ext::glMultiTexCoord4fvARB(GL_TEXTURE0_ARB + set, t);
-        }
+        const float sets[6][4] = {{x, y, 0.25f + 0.5f * x, 1.0f - 0.5f * y},
+                                  {2 * x - 1, 1 - 2 * y, 0.6f - 1.2f * x * y, 1.0f},
+                                  {1.5f * x, 0.8f * y - 0.3f, 0.5f + y, 2.0f - x},
+                                  {0.3f - y, 0.7f * x, 1.0f - 0.7f * x, 0.5f + y},
+                                  {0.8f * x, 0.5f - 0.5f * y, 0.75f, 1.25f},
+                                  {12.3f, -20.0f, 0.5f, 1.0f}};
+        for (int set = 0; set < 6; ++set)
+            ext::glMultiTexCoord4fvARB(GL_TEXTURE0_ARB + set, sets[set]);
         glColor4f(0.1f + 0.8f * x, 0.9f - 0.7f * y, 0.3f + 0.4f * x * y, 0.2f + 0.6f * y);
         if (secondaryColour) secondaryColour(0.7f - 0.6f * y, 0.2f + 0.7f * x, 0.5f);
         glVertex2f(2 * x - 1, 2 * y - 1);
@@ -99,16 +90,7 @@ inline void DrawQuad() {
     glEnd();
 }
 
-// Makes the driver (false) or the layer (true) the provider of the group.
-inline void ChooseProvider(bool throughLayer) {
-    if (throughLayer)
-        UseFragmentShaderLayer();
-    else
-        ChooseFragmentShaderExtension();
-}
-
-// Draws the quad with shader bound and returns the pixels. A unit whose
-// target is GL_NONE is left disabled.
+// Draws the quad with shader bound and returns the pixels.
 inline Pixels DrawWithShader(const Scene& scene, GLuint shader) {
     ext::glBindFragmentShaderATI(shader);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -133,10 +115,12 @@ inline Pixels DrawWithShader(const Scene& scene, GLuint shader) {
     return pixels;
 }
 
-// Records a shader with record (the calls between Begin and End, through
+// Makes the driver (false) or the layer (true) the provider of the group, then
+// records a shader with record (the calls between Begin and End, through
 // ext::) and returns its name.
 template <typename Record>
-GLuint DefineShader(Record record) {
+GLuint DefineShader(bool throughLayer, Record record) {
+    EXPECT_EQ(throughLayer ? UseFragmentShaderLayer() : ChooseFragmentShaderExtension(), 1);
     const GLuint shader = ext::glGenFragmentShadersATI(1);
     ext::glBindFragmentShaderATI(shader);
     ext::glBeginFragmentShaderATI();
@@ -145,24 +129,12 @@ GLuint DefineShader(Record record) {
     return shader;
 }
 
-// Records a shader with record, draws the quad with it and returns the
-// pixels. throughLayer chooses the provider.
-template <typename Record>
-Pixels RunShader(const Scene& scene, bool throughLayer, Record record) {
-    ChooseProvider(throughLayer);
-    const GLuint shader = DefineShader(record);
-    Pixels pixels = DrawWithShader(scene, shader);
-    ext::glDeleteFragmentShaderATI(shader);
-    return pixels;
-}
-
 // The largest difference between two pictures over the channels in
 // channelMask (bit 0 red .. bit 3 alpha).
 inline int LargestDifference(const Pixels& a, const Pixels& b, unsigned channelMask = 7) {
     int largest = 0;
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
         if (channelMask & (1u << (i % 4))) largest = std::max(largest, std::abs(a[i] - b[i]));
-    }
     return largest;
 }
 
