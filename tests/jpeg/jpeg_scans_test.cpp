@@ -12,23 +12,6 @@ using namespace jpeg_test;
 
 namespace {
 
-// Offsets of the file's markers after the start of image up to the end of
-// image, a scan's entropy-coded data counted with its header (jpegtran
-// writes no fill bytes).
-std::vector<size_t> MarkerOffsets(const Bytes& jpeg) {
-    std::vector<size_t> offsets;
-    for (size_t i = 2; i + 1 < jpeg.size();) {
-        offsets.push_back(i);
-        if (jpeg[i + 1] == 0xD9 || i + 3 >= jpeg.size()) break;
-        bool scan = jpeg[i + 1] == 0xDA;
-        i += 2 + size_t(jpeg[i + 2] << 8 | jpeg[i + 3]);
-        while (scan && i + 1 < jpeg.size() &&
-               (jpeg[i] != 0xFF || jpeg[i + 1] == 0 || (jpeg[i + 1] & 0xF8) == 0xD0))
-            ++i;
-    }
-    return offsets;
-}
-
 // The segments before the first table after the frame header, and each scan
 // with the tables written just before it.
 std::pair<Bytes, std::vector<Bytes>> SplitScans(const Bytes& jpeg) {

@@ -9,17 +9,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "image/jpeg/jpeg.h"
 #include "image/jpeg/state.h"
+#include "tests/support/bytes.h"
 
 namespace jpeg_test {
-
-using Bytes = std::vector<uint8_t>;
 
 // Top row first, red-green-blue or grey, as PNM stores it.
 struct Picture {
@@ -51,11 +48,7 @@ inline Bytes Filter(const std::string& command, const Bytes& input) {
     std::string out = "jpeg_test_" + std::to_string(getpid()) + "_out";
     FILE* pipe = popen((command + " > " + out).c_str(), "w");
     fwrite(input.data(), 1, input.size(), pipe);
-    Bytes output;
-    if (pclose(pipe) == 0) {
-        std::ifstream file(out, std::ios::binary);
-        output.assign(std::istreambuf_iterator<char>(file), {});
-    }
+    Bytes output = pclose(pipe) == 0 ? ReadBytes(out) : Bytes{};
     remove(out.c_str());
     return output;
 }
@@ -129,6 +122,22 @@ inline int LargestDifference(const Picture& a, const Picture& b) {
 inline size_t FindMarker(const Bytes& jpeg, uint8_t marker) {
     const uint8_t pattern[] = {0xFF, marker};
     return size_t(std::search(jpeg.begin(), jpeg.end(), pattern, pattern + 2) - jpeg.begin());
+}
+
+// Offsets of the file's markers after the start of image up to the end of
+// image, a scan's entropy-coded data counted with its header (no fill bytes).
+inline std::vector<size_t> MarkerOffsets(const Bytes& jpeg) {
+    std::vector<size_t> offsets;
+    for (size_t i = 2; i + 1 < jpeg.size();) {
+        offsets.push_back(i);
+        if (jpeg[i + 1] == 0xD9 || i + 3 >= jpeg.size()) break;
+        bool scan = jpeg[i + 1] == 0xDA;
+        i += 2 + size_t(jpeg[i + 2] << 8 | jpeg[i + 3]);
+        while (scan && i + 1 < jpeg.size() &&
+               (jpeg[i] != 0xFF || jpeg[i + 1] == 0 || (jpeg[i + 1] & 0xF8) == 0xD0))
+            ++i;
+    }
+    return offsets;
 }
 
 }  // namespace jpeg_test

@@ -3,25 +3,12 @@
 #pragma once
 
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
-
-#include <unistd.h>
 
 #include "model/model.h"
-
-using Bytes = std::vector<uint8_t>;
-
-inline Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts)
-        out.insert(out.end(), part.begin(), part.end());
-    return out;
-}
+#include "tests/support/bytes.h"
 
 inline Bytes U16(const std::vector<uint16_t>& values) {
     Bytes out(2 * values.size());
@@ -204,10 +191,7 @@ inline Bytes SampleModelFile(const Bytes& extra = {}) {
 }
 
 inline bool WriteChunkFile(const Bytes& bytes, const std::string& path) {
-    FILE* file = fopen(path.c_str(), "wb");
-    bool ok =
-        file && (bytes.empty() || fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
-    return file && fclose(file) == 0 && ok;
+    return WriteBytes(path, bytes);
 }
 
 // The piecewise form the benchmark uses: meshes appended one by one.
@@ -227,18 +211,7 @@ inline bool WriteChunkFile(const ChunkWriter& w, const std::string& path) {
     return WriteChunkFile(w.bytes, path);
 }
 
-// A path in the temporary directory, unique to this process.
-inline std::string TempPath(const std::string& name) {
-    const char* dir = getenv("TMPDIR");
-    return std::string(dir != nullptr ? dir : "/tmp") + "/model_test_" + std::to_string(getpid()) +
-           "_" + name;
-}
-
-// Writes the file, loads it into model and removes it again.
+// Writes the file into the test's own directory and loads it into model.
 inline int LoadWritten(const Bytes& bytes, Model* model) {
-    std::string path = TempPath("load.3ds");
-    if (!WriteChunkFile(bytes, path)) abort();
-    int result = Load3ds(model, path.c_str());
-    remove(path.c_str());
-    return result;
+    return WriteBytes("load.3ds", bytes) ? Load3ds(model, "load.3ds") : -1;
 }

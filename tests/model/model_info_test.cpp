@@ -2,6 +2,7 @@
 // the summary form and the exit status.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <string>
@@ -26,13 +27,12 @@ std::string RunModelInfo(const std::string& arguments, int* status) {
 
 TEST(ModelInfo, PrintsTheModelAsJson) {
     ASSERT_EQ(0, access(VIEWER_TOOLS_DIR "/model/model_info", X_OK)) << "model_info not built";
-    std::string path = TempPath("info.3ds");
     TestMesh nan = {"nan", {NAN, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, {}, "", {5}};
     // Float percentage kept, integer one / 100, colour of an unknown kind ignored.
     Bytes other =
         MakeChunk(0xAFFF, {Wrapped(0xA040, 0x31, F32({0.125f})), Wrapped(0xA050, 0x30, U16({100})),
                            Wrapped(0xA010, 0x12, {9})});
-    ASSERT_TRUE(WriteChunkFile(SampleModelFile(Cat({MeshObject(nan), other})), path));
+    ASSERT_TRUE(WriteChunkFile(SampleModelFile(Cat({MeshObject(nan), other})), "info.3ds"));
     const std::string head =
         R"({"result":1,"vertexTotal":7,"faceTotal":3,"center":[0.5,0.5,0],"boundsMin":[0,0,0],)"
         R"("boundsMax":[1,1,0],"meshes":[{"name":"quad","materialName":"red","materialIndex":0,)"
@@ -62,13 +62,12 @@ TEST(ModelInfo, PrintsTheModelAsJson) {
         R"("cameras":[{"position":[1,3,2],"target":[4,6,5],"bank":7,"lens":8}]})"
         "\n";
     int status;
-    EXPECT_EQ(head + quadArrays + nanMesh + nanArrays + tail, RunModelInfo(path, &status));
+    EXPECT_EQ(head + quadArrays + nanMesh + nanArrays + tail, RunModelInfo("info.3ds", &status));
     EXPECT_EQ(0, status);
     EXPECT_EQ(head + R"(,"faces":[0,1,2,0,2,3]},)" + nanMesh +
                   R"(,"faces":[0,1,2],"smoothing":[5]})" + tail,
-              RunModelInfo(path + " --summary", &status));
+              RunModelInfo("info.3ds --summary", &status));
     EXPECT_EQ(0, status);
-    remove(path.c_str());
-    EXPECT_EQ("{\"result\":0}\n", RunModelInfo(TempPath("missing.3ds"), &status));
+    EXPECT_EQ("{\"result\":0}\n", RunModelInfo("missing.3ds", &status));
     EXPECT_EQ(1, status);
 }

@@ -65,24 +65,6 @@ TestMesh Corner(std::vector<uint32_t> masks) {
             masks};
 }
 
-// A cylinder of 8 sides: top ring 0-7 at z = 1, bottom ring 8-15, centres 16
-// and 17; smooth sides (group 1), flat caps.
-TestMesh Cylinder() {
-    TestMesh m = {"cylinder", {}, {}, {}, ""};
-    for (int z = 1; z >= 0; --z)
-        for (int i = 0; i < 8; ++i)
-            m.positions.insert(m.positions.end(), {float(std::cos(i * M_PI / 4)),
-                                                   float(std::sin(i * M_PI / 4)), float(z)});
-    m.positions.insert(m.positions.end(), {0, 0, 1, 0, 0, 0});
-    for (uint16_t i = 0; i < 8; ++i) {
-        const uint16_t j = (i + 1) % 8;
-        m.faces.insert(m.faces.end(), {uint16_t(8 + i), uint16_t(8 + j), j, uint16_t(8 + i), j, i,
-                                       16, i, j, 17, uint16_t(8 + j), uint16_t(8 + i)});
-        m.smoothing.insert(m.smoothing.end(), {1, 1, 0, 0});
-    }
-    return m;
-}
-
 // Two roof faces of one group meeting at a ridge whose vertices are stored
 // twice, with other mapping: the ridge must not crease.
 TestMesh Seam() {
@@ -123,7 +105,6 @@ TEST(Smoothing, CornerNormalsFollowTheGroupsAndVerticesSplitPerNormal) {
         {"no list", Cube({}), {8}},
         {"a list shorter than the faces is as none", Cube(std::vector<uint32_t>(11, 1)), {8}},
         {"cube of six groups", Cube(sixGroups), {24}},
-        {"cylinder", Cylinder(), {34}},
         // A (3) and B (6) share bit 2, B and C (4) bit 4; A and C share none.
         {"masks sharing one bit", Corner({3, 6, 4}), {7}},
         {"masks sharing the top bit", Corner({0x80000001u, 2, 0x80000000u}), {7}},

@@ -3,12 +3,17 @@
 // 0x20; -auto-orient turns its decode upright by that bit. We keep stored
 // order: with the bit clear our memory row r is upright row height-1-r.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 
 #include "tga_test_files.h"
 
 namespace {
+
+int RunCommand(const std::string& command) {
+    return WEXITSTATUS(system(command.c_str()));
+}
 
 const std::string kDump = std::string(VIEWER_TOOLS_DIR) + "/image/image_dump";
 const std::string kAlpha =  // a gradient, at the -size in force, as alpha channel
