@@ -9,17 +9,12 @@
 
 namespace {
 
-void Touch(const std::string& path) {
-    std::ofstream(path) << "x";
-}
-
 // Each case runs in a directory of its own, the working directory.
 TEST(DefaultFiles, TheWorkingDirectoryFirstThenTheProgramsFolder) {
     std::filesystem::create_directories("program/cubemap");
-    Touch("program/sphere.3ds");
-    Touch("program/cubemap/sky.jpg");
-    Touch("font.tga");
-    Touch("program/font.tga");
+    for (const char* path :
+         {"program/sphere.3ds", "program/cubemap/sky.jpg", "font.tga", "program/font.tga"})
+        std::ofstream(path) << "x";
     const std::string folder = "program/";
     const struct {
         const char* name;

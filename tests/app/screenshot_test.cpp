@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "tests/renderer/renderer_test_support.h"
 #include "tests/support/command_output.h"
@@ -57,10 +58,11 @@ TEST(SaveScreenshot, TheFrameIntoTheNextFileAsImageMagickReadsIt) {
     }
 
     // Sizes the format cannot hold, and a folder that is not there, write nothing.
-    const uint8_t pixels[6] = {};
-    EXPECT_EQ(WriteTga24("none.tga", 0, 2, pixels), 0);
-    EXPECT_EQ(WriteTga24("none.tga", 70000, 1, pixels), 0);
-    EXPECT_EQ(WriteTga24("no/such/folder/x.tga", 1, 2, pixels), 0);
+    const std::vector<uint8_t> pixels(3 * 70000);
+    EXPECT_EQ(WriteTga24("none.tga", 0, 2, pixels.data()), 0);
+    EXPECT_EQ(WriteTga24("none.tga", 70000, 1, pixels.data()), 0);
+    EXPECT_EQ(WriteTga24("none.tga", 1, 70000, pixels.data()), 0);
+    EXPECT_EQ(WriteTga24("no/such/folder/x.tga", 1, 2, pixels.data()), 0);
     EXPECT_EQ(std::fopen("none.tga", "rb"), nullptr);
 }
 

@@ -96,40 +96,30 @@ TEST(FrameRate, EveryTwentyFirstFrameSetsTheRateFromTheCounter) {
     }
 }
 
-// A notch is as far as a right drag over kWheelNotchPixels: checked against
-// the drag itself, so the two can never drift apart. Up (positive) is nearer;
-// a smooth wheel's finer steps add up to a notch.
-TEST(MouseWheel, ANotchMovesAsFarAsARightDragOfTheSameDirection) {
-    for (int notches : {1, 3, -1, -4}) {
-        StartView();
-        MoveMouse(kKeyStateRight, {100, 100 - notches * kWheelNotchPixels});
-        EXPECT_EQ(WheelZoom(0.0f, notches * kWheelNotchDelta), zoomOffset) << notches;
-    }
-    EXPECT_EQ(WheelZoom(10.0f, 120), 35.0f);
-    float zoom = 0.0f;
-    for (int i = 0; i < 4; ++i)
-        zoom = WheelZoom(zoom, 30);
-    EXPECT_EQ(zoom, 25.0f);
-}
-
-// The sky box is a cube of half-edge 1024 about the model's origin; the eye
-// stays within 1000 of that origin, that is at most 750 units farther than
-// at the start (250), or 1000 beyond the model when zooming in through it,
-// and less by the distance of the turning point from the origin when framed.
-TEST(ZoomLimit, TheEyeStaysWithinAThousandUnitsOfTheSkyBoxCentre) {
+// A right drag up brings the eye nearer, and a wheel notch up (120) as far as
+// 25 pixels of it; a smooth wheel's finer steps are worth their share. The
+// sky box is a cube of half-edge 1024 about the model's origin; the eye stays
+// within 1000 of that origin, that is at most 750 units farther than at the
+// start (250), or 1000 beyond the model when zooming in through it, and less
+// by the distance of the turning point from the origin when framed.
+TEST(RightDragAndWheel, ZoomAlikeWithinAThousandUnitsOfTheSkyBoxCentre) {
     const struct {
         const char* what;
         float centre[3];  // framed about it; none when all 0
-        int dragUp, notchesUp;
+        int dragUp, wheel;
         float zoom;
     } cases[] = {
+        {"a drag up", {}, 75, 0, 75.0f},
+        {"three notches up", {}, 0, 360, 75.0f},
+        {"four notches down", {}, 0, -480, -100.0f},
+        {"a smooth wheel's step", {}, 0, 30, 6.25f},
         {"a long drag down", {}, -2000, 0, -750.0f},
-        {"many notches down", {}, 0, -100, -750.0f},
+        {"many notches down", {}, 0, -12000, -750.0f},
         {"a drag down within the box", {}, -700, 0, -700.0f},
         {"a long drag up, through the model", {}, 3000, 0, 1250.0f},
-        {"many notches up", {}, 0, 100, 1250.0f},
+        {"many notches up", {}, 0, 12000, 1250.0f},
         {"framed about (30, 40, 0), 50 from the origin", {30, 40, 0}, -2000, 0, -700.0f},
-        {"... and up", {30, 40, 0}, 0, 100, 1200.0f},
+        {"... and up", {30, 40, 0}, 0, 12000, 1200.0f},
     };
     for (const auto& c : cases) {
         StartView();
@@ -137,7 +127,7 @@ TEST(ZoomLimit, TheEyeStaysWithinAThousandUnitsOfTheSkyBoxCentre) {
         for (int axis = 0; axis < 3; ++axis)
             viewCentre[axis] = c.centre[axis];
         MoveMouse(kKeyStateRight, {100, 100 - c.dragUp});
-        zoomOffset = WheelZoom(zoomOffset, c.notchesUp * kWheelNotchDelta);
+        zoomOffset = WheelZoom(zoomOffset, c.wheel);
         EXPECT_EQ(zoomOffset, c.zoom) << c.what;
         // Held at the limit, not wound up beyond it: the way back starts at once.
         dragAnchor = {100, 100};

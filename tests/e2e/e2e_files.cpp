@@ -1,18 +1,11 @@
-// Writes the models that the end-to-end run opens, all wound counter-clockwise
-// seen from outside, so back-face culling keeps them: a mapped box and an
-// unmapped octahedron; in a folder of its own the box again with a material
-// whose texture, named in upper case, lies beside it in lower case (and in a
-// third folder once more, the texture's name Cyrillic, its extension's case
-// differing); a box away from the origin, which the command line opens; a
-// standing slab with a green front, Z-up as 3D Studio files are, 17 and 1,700
-// units tall, each off the origin, which open upright and centred; and a gear
+// Writes the models that the end-to-end run opens into OUTDIR (e2e_files
+// OUTDIR), all wound counter-clockwise seen from outside, so back-face
+// culling keeps them: a mapped box and an unmapped octahedron; the box again
+// with a material whose texture, named in upper case, lies beside it in lower
+// case (once more with a Cyrillic name, its extension's case differing); a
+// box away from the origin; a standing slab with a green front, Z-up as 3D
+// Studio files are, 17 and 1,700 units tall, each off the origin; and a gear
 // with hard edges kept by smoothing groups.
-//
-//   e2e_files OUTDIR   ->  OUTDIR/box.3ds, OUTDIR/bare_octahedron.3ds,
-//                          OUTDIR/off_centre_box.3ds,
-//                          OUTDIR/textured/box.3ds, OUTDIR/textured/paint.tga,
-//                          OUTDIR/textured_utf8/box.3ds, OUTDIR/textured_utf8/Зелёный.tga,
-//                          OUTDIR/z_up_17.3ds, OUTDIR/z_up_1700.3ds, OUTDIR/gear.3ds
 #include <sys/stat.h>
 
 #include <cmath>
@@ -112,8 +105,7 @@ int main(int argc, char** argv) {
                         {0, 2, 4, 2, 1, 4, 1, 3, 4, 3, 0, 4, 2, 0, 5, 1, 2, 5, 3, 1, 5, 0, 3, 5},
                         {},
                         ""};
-    // off_centre_box lies right of and above the middle of the view until
-    // key F frames it.
+    // The off-centre box lies right of and above the middle of the view.
     const std::pair<Bytes, std::string> files[] = {
         {ModelFile({MeshObject(Box(70))}), directory + "/box.3ds"},
         {ModelFile({MeshObject(octahedron)}), directory + "/bare_octahedron.3ds"},

@@ -1,19 +1,14 @@
 // Reads the viewer's three overlay lines off a screenshot by matching each
-// 16 x 16 cell against the glyphs of the font picture: no OCR, only the font
-// the viewer draws with.
+// 16 x 16 cell against the glyphs of the font picture (no OCR):
 //
 //   overlay_reader FONT.tga SHOT.ppm CLIENT_X CLIENT_Y CLIENT_HEIGHT [SCALE [--smudged]]
 //
-// prints the three lines (bump scale, GL error, frame rate), trailing spaces
-// cut. SCALE (default 1) is the whole factor the overlay is drawn at on a
-// high-DPI screen, each font texel then covering SCALE x SCALE pixels. With
-// --smudged a fourth line counts the pixels of the glyphs read that are under
-// a texel of full alpha but not white, or under an empty texel yet white:
-// none when drawn crisply, many when a magnifying filter greys the edges.
-// The text is white with the glyph's grey as alpha, so full alpha shows as
-// white over anything; the glyph that explains most white pixels without
-// needing white where the screen is not white wins. (Text over pure white
-// cannot be read; the viewer's text stands over the ground.)
+// prints the lines, trailing spaces cut. At a SCALE (high DPI) each texel
+// covers SCALE x SCALE pixels; --smudged adds the count of glyph pixels not
+// white under full alpha or white under none, which a magnifying filter that
+// blends texels makes. The text is white with the glyph's grey as alpha, so
+// full alpha is white over anything: the glyph that explains most white
+// pixels without needing white where there is none wins.
 #include <cstdio>
 #include <cstdlib>
 #include <string>

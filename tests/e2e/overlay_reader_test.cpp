@@ -1,11 +1,11 @@
 // The end-to-end run trusts overlay_reader to read the viewer's overlay off a
-// screenshot; here it reads text drawn as the viewer draws it (white, the
-// font's grey as alpha, 16 x 16 cells from the lower left) over backgrounds
-// that make glyphs easy to confuse: noise of every level, and a bright cloud.
+// screenshot; here it reads text drawn as the viewer draws it over
+// backgrounds that make glyphs easy to confuse: noise of every level, and a
+// bright cloud.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "image/image.h"
@@ -56,14 +56,14 @@ TEST(OverlayReader, ReadsTheThreeLinesOverNoiseAndABrightCloud) {
             if (y >= 50 && y < 70 && x >= 60 && x < 110) screen.rgb[i] = 240;
         }
         DrawText(font, &screen, 0, 32, text);
-        FILE* file = fopen("overlay.ppm", "wb");
-        fprintf(file, "P6\n%d %d\n255\n", kWidth, kHeight);
-        fwrite(screen.rgb.data(), 1, screen.rgb.size(), file);
-        fclose(file);
+        std::ofstream("overlay.ppm", std::ios::binary)
+            << "P6\n"
+            << kWidth << " " << kHeight << "\n255\n"
+            << std::string(screen.rgb.begin(), screen.rgb.end());
+        const std::string client = std::to_string(kClientX) + " " + std::to_string(kClientY);
         EXPECT_EQ(
             CommandOutput(OVERLAY_READER " " VIEWER_SOURCE_DIR "/assets/font.tga overlay.ppm " +
-                          std::to_string(kClientX) + " " + std::to_string(kClientY) + " " +
-                          std::to_string(kClientHeight)),
+                          client + " " + std::to_string(kClientHeight)),
             std::string(text) + "\n");
     }
     free(font.pixels);

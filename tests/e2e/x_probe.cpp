@@ -5,15 +5,12 @@
 //   x_probe clipboard TEXT            (TEXT, UTF-8, offered on the clipboard)
 //   x_probe drop WINDOW X Y PATH...   (X, Y on the screen; absolute paths)
 //
-// cursor: the hidden cursor of a drag is an all-transparent cursor image
-// (XFixes). close: with no window manager on the virtual display, this sends
-// WM_DELETE_WINDOW, as one passes on a click on the close button (Wine makes
-// it SC_CLOSE). clipboard: xdotool types a letter missing from the keyboard
-// map by binding it to a spare key, which Wine gives a virtual key only while
-// it has a few spare, so most such letters would be lost; a paste (Ctrl+V)
-// takes any text. drop: a file manager's drop through XDND (enter, position,
-// drop, the files handed over as a text/uri-list selection), which Wine turns
-// into WM_DROPFILES; exit status 0 when the window took it (XdndFinished).
+// A drag hides the cursor as an all-transparent image (XFixes). With no
+// window manager on the virtual display, close sends WM_DELETE_WINDOW as one
+// would for the close button. Text beyond ASCII reaches Wine through a paste:
+// xdotool types such letters through spare keys, of which Wine maps only a
+// few. drop is a file manager's XDND drop, which Wine turns into
+// WM_DROPFILES; exit status 0 when the window took it (XdndFinished).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
@@ -68,26 +65,21 @@ Window OwnSelection(Atom selection) {
 
 // Hands data over as type, or the list of targets, to whoever asked.
 void AnswerSelection(const XSelectionRequestEvent& request, Atom type, const std::string& data) {
-    XEvent reply = {};
-    XSelectionEvent& r = reply.xselection;
-    r.type = SelectionNotify;
-    r.requestor = request.requestor;
-    r.selection = request.selection;
-    r.target = request.target;
-    r.time = request.time;
-    r.property = request.property != None ? request.property : request.target;
+    const Atom property = request.property != None ? request.property : request.target;
+    XSelectionEvent reply = {
+        SelectionNotify, 0,        False,       nullptr, request.requestor, request.selection,
+        request.target,  property, request.time};
     const Atom offered[2] = {targetsAtom, type};
-    if (request.target == type) {
-        XChangeProperty(display, r.requestor, r.property, type, 8, PropModeReplace,
+    if (request.target == type)
+        XChangeProperty(display, reply.requestor, property, type, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(data.data()),
                         static_cast<int>(data.size()));
-    } else if (request.target == targetsAtom) {
-        XChangeProperty(display, r.requestor, r.property, XA_ATOM, 32, PropModeReplace,
+    else if (request.target == targetsAtom)
+        XChangeProperty(display, reply.requestor, property, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(offered), 2);
-    } else {
-        r.property = None;
-    }
-    XSendEvent(display, r.requestor, False, NoEventMask, &reply);
+    else
+        reply.property = None;
+    XSendEvent(display, reply.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
     XFlush(display);
 }
 
@@ -170,21 +162,17 @@ int Drop(Window target, long x, long y, int count, char** paths) {
     bool dropped = false;
     XEvent event;
     while (NextEvent(deadline, &event)) {
-        if (event.type == SelectionRequest) {
-            AnswerSelection(event.xselectionrequest, uriList, list);
-        } else if (event.type != ClientMessage) {
-            continue;
-        } else if (event.xclient.message_type == finished) {
-            return 0;
-        } else if (event.xclient.message_type == status && !dropped) {
-            if ((event.xclient.data.l[1] & 1) == 0) {
-                fprintf(stderr, "x_probe: the window refused the drop\n");
-                SendClientMessage(target, Intern("XdndLeave"), source);
-                break;
-            }
-            SendClientMessage(target, Intern("XdndDrop"), source, 0, CurrentTime);
-            dropped = true;
+        const Atom message = event.type == ClientMessage ? event.xclient.message_type : None;
+        if (event.type == SelectionRequest) AnswerSelection(event.xselectionrequest, uriList, list);
+        if (message == finished) return 0;
+        if (message != status || dropped) continue;
+        if ((event.xclient.data.l[1] & 1) == 0) {
+            fprintf(stderr, "x_probe: the window refused the drop\n");
+            SendClientMessage(target, Intern("XdndLeave"), source);
+            break;
         }
+        SendClientMessage(target, Intern("XdndDrop"), source, 0, CurrentTime);
+        dropped = true;
     }
     fprintf(stderr, "x_probe: no answer from window 0x%lx\n", target);
     return 1;
@@ -202,24 +190,20 @@ int main(int argc, char** argv) {
                 argv[0]);
         return 2;
     }
-    display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
+    if ((display = XOpenDisplay(nullptr)) == nullptr) {
         fprintf(stderr, "x_probe: no display\n");
         return 1;
     }
     targetsAtom = Intern("TARGETS");
     const Window window = argc > 2 ? static_cast<Window>(strtoul(argv[2], nullptr, 0)) : 0;
-    int result = 0;
-    if (command == "cursor") {
-        result = ProbeCursor();
-    } else if (command == "clipboard") {
-        result = OfferClipboard(argv[2]);
-    } else if (command == "drop") {
-        result = Drop(window, atol(argv[3]), atol(argv[4]), argc - 5, argv + 5);
-    } else {
+    if (command == "close")
         SendClientMessage(window, Intern("WM_PROTOCOLS"),
                           static_cast<long>(Intern("WM_DELETE_WINDOW")), CurrentTime);
-    }
+    const int result = command == "cursor"      ? ProbeCursor()
+                       : command == "clipboard" ? OfferClipboard(argv[2])
+                       : command == "drop"
+                           ? Drop(window, atol(argv[3]), atol(argv[4]), argc - 5, argv + 5)
+                           : 0;
     XCloseDisplay(display);
     return result;
 }
