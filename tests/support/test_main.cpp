@@ -1,6 +1,7 @@
-// The main of every test program. Each test case runs in a directory of its
-// own below the program's working directory, so the cases that CTest runs side
-// by side never share the files they write.
+// The main of every test program. Each test case runs in an empty directory
+// of its own below the program's working directory, so the cases that CTest
+// runs side by side never share the files they write, and none finds what an
+// earlier run left.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,7 +17,8 @@ public:
         std::string name = std::string(test.test_suite_name()) + "." + test.name();
         for (char& c : name)
             if (c == '/') c = '_';  // parameterised names hold slashes
-        std::filesystem::path directory = home_ / "work" / name;
+        const std::filesystem::path directory = home_ / "work" / name;
+        std::filesystem::remove_all(directory);
         std::filesystem::create_directories(directory);
         std::filesystem::current_path(directory);
     }
