@@ -30,7 +30,7 @@ sphere_pixels() { awk -v d="$1" 'BEGIN {s = 100 / d; printf "%d", 600 * s / sqrt
 
 # drop PATH...: drops the files on the middle of the client area (XDND, as a
 # file manager does; Wine hands the window WM_DROPFILES).
-drop() { "$TOOLS/x_probe" drop "$MAIN" $((CX + CW / 2)) $((CY + CH / 2)) "$@"; }
+drop() { "$TOOLS/x_drop" "$MAIN" $((CX + CW / 2)) $((CY + CH / 2)) "$@"; }
 
 # wait_file PATH: waits until it exists and has stopped growing.
 wait_file() {

@@ -3,14 +3,12 @@
 //   x_probe cursor                    ->  "shown X Y" or "hidden X Y"
 //   x_probe close WINDOW
 //   x_probe clipboard TEXT            (TEXT, UTF-8, offered on the clipboard)
-//   x_probe drop WINDOW X Y PATH...   (X, Y on the screen; absolute paths)
 //
 // A drag hides the cursor as an all-transparent image (XFixes). With no
 // window manager on the virtual display, close sends WM_DELETE_WINDOW as one
 // would for the close button. Text beyond ASCII reaches Wine through a paste:
 // xdotool types such letters through spare keys, of which Wine maps only a
-// few. drop is a file manager's XDND drop, which Wine turns into
-// WM_DROPFILES; exit status 0 when the window took it (XdndFinished).
+// few.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
@@ -118,76 +116,13 @@ int OfferClipboard(const char* text) {
     return 0;
 }
 
-// file:// URIs, one a line, every byte but the unreserved ones and slashes escaped.
-std::string UriList(int count, char** paths) {
-    std::string list;
-    for (int i = 0; i < count; ++i) {
-        list += "file://";
-        for (const char* p = paths[i]; *p != '\0'; ++p) {
-            const unsigned char c = static_cast<unsigned char>(*p);
-            char escaped[4];
-            snprintf(escaped, sizeof escaped, "%%%02X", c);
-            list += c < 128 && (isalnum(c) || strchr("/-_.~", c)) ? std::string(1, *p) : escaped;
-        }
-        list += "\r\n";
-    }
-    return list;
-}
-
-int Drop(Window target, long x, long y, int count, char** paths) {
-    // The protocol version the window speaks, at most 5.
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0, after = 0;
-    unsigned char* data = nullptr;
-    long version = 0;
-    if (XGetWindowProperty(display, target, Intern("XdndAware"), 0, 1, False, XA_ATOM, &type,
-                           &format, &items, &after, &data) == Success &&
-        data != nullptr && items == 1)
-        version = *reinterpret_cast<long*>(data);
-    if (data != nullptr) XFree(data);
-    if (version < 3) {
-        fprintf(stderr, "x_probe: window 0x%lx takes no drops (XdndAware %ld)\n", target, version);
-        return 1;
-    }
-    const Atom uriList = Intern("text/uri-list"), status = Intern("XdndStatus");
-    const Atom finished = Intern("XdndFinished");
-    const long source = static_cast<long>(OwnSelection(Intern("XdndSelection")));
-    SendClientMessage(target, Intern("XdndEnter"), source, (version > 5 ? 5 : version) << 24,
-                      static_cast<long>(uriList));
-    SendClientMessage(target, Intern("XdndPosition"), source, 0, (x << 16) | y, CurrentTime,
-                      static_cast<long>(Intern("XdndActionCopy")));
-    const std::string list = UriList(count, paths);
-    const time_t deadline = time(nullptr) + 20;
-    bool dropped = false;
-    XEvent event;
-    while (NextEvent(deadline, &event)) {
-        const Atom message = event.type == ClientMessage ? event.xclient.message_type : None;
-        if (event.type == SelectionRequest) AnswerSelection(event.xselectionrequest, uriList, list);
-        if (message == finished) return 0;
-        if (message != status || dropped) continue;
-        if ((event.xclient.data.l[1] & 1) == 0) {
-            fprintf(stderr, "x_probe: the window refused the drop\n");
-            SendClientMessage(target, Intern("XdndLeave"), source);
-            break;
-        }
-        SendClientMessage(target, Intern("XdndDrop"), source, 0, CurrentTime);
-        dropped = true;
-    }
-    fprintf(stderr, "x_probe: no answer from window 0x%lx\n", target);
-    return 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (!(command == "cursor" && argc == 2) &&
-        !((command == "close" || command == "clipboard") && argc == 3) &&
-        !(command == "drop" && argc >= 6)) {
-        fprintf(stderr,
-                "usage: %s cursor | close WINDOW | clipboard TEXT | drop WINDOW X Y PATH...\n",
-                argv[0]);
+        !((command == "close" || command == "clipboard") && argc == 3)) {
+        fprintf(stderr, "usage: %s cursor | close WINDOW | clipboard TEXT\n", argv[0]);
         return 2;
     }
     if ((display = XOpenDisplay(nullptr)) == nullptr) {
@@ -201,9 +136,7 @@ int main(int argc, char** argv) {
                           static_cast<long>(Intern("WM_DELETE_WINDOW")), CurrentTime);
     const int result = command == "cursor"      ? ProbeCursor()
                        : command == "clipboard" ? OfferClipboard(argv[2])
-                       : command == "drop"
-                           ? Drop(window, atol(argv[3]), atol(argv[4]), argc - 5, argv + 5)
-                           : 0;
+                                                : 0;
     XCloseDisplay(display);
     return result;
 }
