@@ -34,22 +34,17 @@ void CheckMesh(const Mesh& mesh) {
     bool mapped = mesh.texCoordCount != 0;
     if (mapped != (mesh.tangents != nullptr) || mapped != (mesh.binormals != nullptr))
         __builtin_trap();
-    for (uint32_t i = 0; i < mesh.vertexCount; ++i) {
-        if (!FiniteUnit(mesh.normals + 3 * i)) __builtin_trap();
-        if (mapped && !FiniteUnit(mesh.tangents + 3 * i)) __builtin_trap();
-        if (mapped && !FiniteUnit(mesh.binormals + 3 * i)) __builtin_trap();
-    }
+    for (const float* frame : {mesh.normals, mesh.tangents, mesh.binormals})
+        for (uint32_t i = 0; frame != nullptr && i < mesh.vertexCount; ++i)
+            if (!FiniteUnit(frame + 3 * i)) __builtin_trap();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     const char* dir = getenv("TMPDIR");
-    std::string pattern = std::string(dir != nullptr ? dir : "/tmp") + "/fuzz_3ds_XXXXXX";
-    int fd = mkstemp(&pattern[0]);
-    if (fd < 0) abort();
-    close(fd);
-    inputPath = pattern;
+    inputPath = std::string(dir != nullptr ? dir : "/tmp") + "/fuzz_3ds_" +
+                std::to_string(getpid()) + ".3ds";
     atexit(RemoveInput);
     return 0;
 }

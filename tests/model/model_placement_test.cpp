@@ -10,12 +10,6 @@
 
 namespace {
 
-Model LoadMesh(const TestMesh& mesh) {
-    Model model{};
-    EXPECT_EQ(1, LoadWritten(ModelFile({MeshObject(mesh)}), &model));
-    return model;
-}
-
 void ExpectNear(const float* actual, const float* expected, int count, float tolerance) {
     for (int i = 0; i < count; ++i)
         ASSERT_NEAR(actual[i], expected[i], tolerance) << i;
@@ -28,9 +22,10 @@ TEST(PlaceModel, AZUpBoxStandsUprightFacingTheViewerAtTheSphereSize) {
     for (float height : {0.001f, 17.0f, 10000.0f}) {
         SCOPED_TRACE(height);
         const ZUpBox box = MakeZUpBox(height / 8.0);
-        Model placed = LoadMesh(box.file);
+        Model placed{}, expected{};
+        ASSERT_EQ(1, LoadMeshes({box.file}, &placed));
+        ASSERT_EQ(1, LoadMeshes({box.placedByHand}, &expected));
         PlaceModel(&placed);
-        Model expected = LoadMesh(box.placedByHand);
         ASSERT_EQ(placed.meshCount, 1);
         const Mesh& p = placed.meshes[0];
         const Mesh& e = expected.meshes[0];
@@ -72,7 +67,8 @@ TEST(PlaceModel, LightsAndCamerasComeAlong) {
 // Nothing to scale: a model whose vertices coincide is only turned; one
 // without meshes stays empty.
 TEST(PlaceModel, APointSizedOrEmptyModelIsOnlyTurned) {
-    Model point = LoadMesh({"point", {5, 6, 7, 5, 6, 7, 5, 6, 7}, {0, 1, 2}, {}, ""});
+    Model point{};
+    ASSERT_EQ(1, LoadMeshes({{"point", {5, 6, 7, 5, 6, 7, 5, 6, 7}, {0, 1, 2}, {}, ""}}, &point));
     PlaceModel(&point);
     const float turned[3] = {5, 7, -6};
     for (int v = 0; v < 3; ++v)

@@ -1,8 +1,11 @@
-// Normals of loaded meshes, every corner against a brute-force sum in double
-// precision: by vertex index without a smoothing list, by position and shared
-// group bits with one; vertices split per normal and meshes split at 65,535
-// vertices with nothing dropped.
+// Loaded meshes corner by corner against their source: normals against a
+// brute-force sum in double precision, by vertex index without a smoothing
+// list, by position and shared group bits with one; vertices split per normal
+// and meshes split at 65,535 vertices with nothing dropped. lib3ds, an
+// independent 3DS writer, checks the reader on files of its own.
 #include <gtest/gtest.h>
+#include <lib3ds/file.h>
+#include <lib3ds/mesh.h>
 
 #include <array>
 #include <cmath>
@@ -48,8 +51,8 @@ Vec Reference(const TestMesh& m, size_t corner) {
 }
 
 // Corners of the unit cube, vertex x + 2 y + 4 z; two faces per side.
-TestMesh Cube(std::vector<uint32_t> masks) {
-    return {"cube",
+TestMesh Cube(const char* name, std::vector<uint32_t> masks) {
+    return {name,
             {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, 0, 0, 1, 1, 0, 1, 0, 1, 1, 1, 1, 1},
             {0, 2, 3, 0, 3, 1, 4, 5, 7, 4, 7, 6, 0, 1, 5, 0, 5, 4,
              2, 6, 7, 2, 7, 3, 0, 4, 6, 0, 6, 2, 1, 3, 7, 1, 7, 5},
@@ -60,9 +63,8 @@ TestMesh Cube(std::vector<uint32_t> masks) {
 
 // Three faces round the origin O = 0 in the planes z = 0 (A), x = 0 (B) and
 // y = 0 (C) through X = 1, Y = 2, Z = 3.
-TestMesh Corner(std::vector<uint32_t> masks) {
-    return {"corner", {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 1, 2, 0, 2, 3, 0, 3, 1}, {}, "",
-            masks};
+TestMesh Corner(const char* name, std::vector<uint32_t> masks) {
+    return {name, {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 1, 2, 0, 2, 3, 0, 3, 1}, {}, "", masks};
 }
 
 // Two roof faces of one group meeting at a ridge whose vertices are stored
@@ -91,56 +93,110 @@ TestMesh Helix() {
     return m;
 }
 
+// The model's meshes hold the sources' faces in order, each corner where it
+// was with its mapping (a mesh split at 65,535 vertices in pieces of its name,
+// one after another); with normals, each corner's normal is Reference's.
+void ExpectSourceCorners(const std::vector<TestMesh>& sources, const Model& model, bool normals) {
+    size_t s = 0, i = 0;  // the source mesh, the corner in it
+    for (const Mesh* m = model.meshes; m != model.meshes + model.meshCount; ++m) {
+        if (sources[s].name != m->name) {
+            EXPECT_EQ(sources[s].faces.size(), i) << sources[s].name;
+            ASSERT_LT(++s, sources.size());
+            i = 0;
+        }
+        const TestMesh& c = sources[s];
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(c.name, m->name);
+        ASSERT_EQ(c.texCoords.empty(), m->texCoords == nullptr);
+        for (const uint16_t* v = m->faces; v != m->faces + 3 * m->faceCount; ++v, ++i) {
+            ASSERT_LT(i, c.faces.size());
+            const uint16_t source = c.faces[i];
+            for (int k = 0; k < 3; ++k)
+                ASSERT_EQ(c.positions[3 * source + k], m->positions[3 * *v + k]) << i;
+            for (int k = 0; m->texCoords && k < 2; ++k)
+                ASSERT_EQ(c.texCoords[2 * source + k], m->texCoords[2 * *v + k]) << i;
+            const Vec n = normals ? Reference(c, i) : Vec{};
+            for (int k = 0; normals && k < 3; ++k)
+                ASSERT_NEAR(n[k], m->normals[3 * *v + k], 1e-6) << i;
+        }
+    }
+    EXPECT_EQ(sources.size(), s + 1);
+    EXPECT_EQ(sources.back().faces.size(), i);
+}
+
+// Meshes of 1 to 65,535 vertices from a fixed linear congruential sequence;
+// only "Bravo" has no mapping. lib3ds writes them by name, and we keep the
+// file's order.
+std::vector<TestMesh> RandomMeshes(uint32_t state) {
+    auto next = [&state] { return (state = state * 1664525u + 1013904223u) >> 8; };
+    const char* names[] = {"Alpha", "Bravo", "Charlie", "Delta", "Echo"};
+    const int vertices[] = {3, 200, 5000, 1, 65535}, faces[] = {1, 390, 9000, 0, 700};
+    std::vector<TestMesh> meshes;
+    for (int k = 0; k < 5; ++k) {
+        TestMesh m = {names[k], {}, {}, {}, ""};
+        for (int i = 0; i < vertices[k] * 3; ++i)
+            m.positions.push_back(static_cast<float>(next() % 200001) / 1000.0f - 100.0f);
+        for (int i = 0; i < faces[k] * 3; ++i)
+            m.faces.push_back(static_cast<uint16_t>(next() % vertices[k]));
+        for (int i = 0; k != 1 && i < vertices[k] * 2; ++i)
+            m.texCoords.push_back(static_cast<float>(next() % 20001) / 1000.0f - 10.0f);
+        meshes.push_back(m);
+    }
+    return meshes;
+}
+
 }  // namespace
 
 TEST(Smoothing, CornerNormalsFollowTheGroupsAndVerticesSplitPerNormal) {
     std::vector<uint32_t> sixGroups;
     for (uint32_t side = 0; side < 6; ++side)
         sixGroups.insert(sixGroups.end(), {1u << side, 1u << side});
-    const struct {
-        const char* what;
-        TestMesh mesh;
-        std::vector<int> vertexCounts;  // of the meshes it becomes
-    } cases[] = {
-        {"no list", Cube({}), {8}},
-        {"a list shorter than the faces is as none", Cube(std::vector<uint32_t>(11, 1)), {8}},
-        {"cube of six groups", Cube(sixGroups), {24}},
+    const std::vector<TestMesh> meshes = {
+        Cube("no_list", {}),
+        Cube("short_list", std::vector<uint32_t>(11, 1)),  // shorter than the faces: as none
+        Cube("six_groups", sixGroups),
         // A (3) and B (6) share bit 2, B and C (4) bit 4; A and C share none.
-        {"masks sharing one bit", Corner({3, 6, 4}), {7}},
-        {"masks sharing the top bit", Corner({0x80000001u, 2, 0x80000000u}), {7}},
-        {"a flat face among smooth ones", Corner({3, 6, 0}), {7}},
-        {"mapping seam", Seam(), {8}},
-        {"split past 65,535 vertices", Helix(), {65535, 24475}},
+        Corner("one_bit", {3, 6, 4}), Corner("top_bit", {0x80000001u, 2, 0x80000000u}),
+        Corner("a_flat_face", {3, 6, 0}), Seam(),
+        Helix(),  // split past 65,535 vertices
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Model model{};
-        ASSERT_EQ(1, LoadWritten(ModelFile({MeshObject(c.mesh)}), &model));
-        ASSERT_EQ(int(c.vertexCounts.size()), model.meshCount);
-        // Faces in order, each corner where it was with its mapping.
-        size_t i = 0;
-        for (const Mesh* m = model.meshes; m != model.meshes + model.meshCount; ++m) {
-            EXPECT_EQ(c.vertexCounts[m - model.meshes], m->vertexCount);
-            EXPECT_EQ(c.mesh.name, m->name);
-            for (const uint16_t* v = m->faces; v != m->faces + 3 * m->faceCount; ++v, ++i) {
-                ASSERT_LT(i, c.mesh.faces.size());
-                const uint16_t source = c.mesh.faces[i];
-                for (int k = 0; k < 3; ++k)
-                    ASSERT_EQ(c.mesh.positions[3 * source + k], m->positions[3 * *v + k]) << i;
-                ASSERT_EQ(c.mesh.texCoords.empty(), m->texCoords == nullptr);
-                for (int k = 0; m->texCoords && k < 2; ++k)
-                    ASSERT_EQ(c.mesh.texCoords[2 * source + k], m->texCoords[2 * *v + k]) << i;
-                const Vec n = Reference(c.mesh, i);
-                for (int k = 0; k < 3; ++k)
-                    ASSERT_NEAR(n[k], m->normals[3 * *v + k], 1e-6) << i;
-            }
-        }
-        EXPECT_EQ(c.mesh.faces.size(), i);
-        // The vertices no face uses come last.
-        const Mesh& last = model.meshes[model.meshCount - 1];
-        for (int k = 0; c.mesh.positions.size() == 3 * 30012 && k < 30; ++k)
-            EXPECT_EQ(c.mesh.positions[3 * 30002 + k],
-                      last.positions[3 * (last.vertexCount - 10) + k]);
-        FreeModel(&model);
+    Model model{};
+    ASSERT_EQ(1, LoadMeshes(meshes, &model));
+    const int vertexCounts[] = {8, 8, 24, 7, 7, 7, 8, 65535, 24475};
+    ASSERT_EQ(9, model.meshCount);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(vertexCounts[i], model.meshes[i].vertexCount) << model.meshes[i].name;
+    ExpectSourceCorners(meshes, model, true);
+    // The vertices no face uses come last.
+    const Mesh& last = model.meshes[8];
+    for (int k = 0; k < 30; ++k)
+        EXPECT_EQ(meshes[7].positions[3 * 30002 + k],
+                  last.positions[3 * (last.vertexCount - 10) + k]);
+    FreeModel(&model);
+}
+
+// lib3ds writes a smoothing list of flat faces, whose vertices split.
+TEST(Lib3dsOracle, AgreesOnFilesFromLib3dsWriter) {
+    std::vector<TestMesh> meshes = RandomMeshes(2);
+    Lib3dsFile* file = lib3ds_file_new();
+    for (const TestMesh& source : meshes) {
+        Lib3dsMesh* mesh = lib3ds_mesh_new(source.name.c_str());
+        ASSERT_TRUE(lib3ds_mesh_new_point_list(mesh, source.positions.size() / 3));
+        for (size_t i = 0; i < source.positions.size(); ++i)
+            mesh->pointL[i / 3].pos[i % 3] = source.positions[i];
+        ASSERT_TRUE(lib3ds_mesh_new_face_list(mesh, source.faces.size() / 3));
+        for (size_t i = 0; i < source.faces.size(); ++i)
+            mesh->faceL[i / 3].points[i % 3] = source.faces[i];
+        ASSERT_TRUE(source.texCoords.empty() ||
+                    lib3ds_mesh_new_texel_list(mesh, source.texCoords.size() / 2));
+        for (size_t i = 0; i < source.texCoords.size(); ++i)
+            mesh->texelL[i / 2][i % 2] = source.texCoords[i];
+        lib3ds_file_insert_mesh(file, mesh);
     }
+    ASSERT_TRUE(lib3ds_file_save(file, "lib3ds.3ds"));
+    lib3ds_file_free(file);
+    Model model{};
+    EXPECT_EQ(1, Load3ds(&model, "lib3ds.3ds"));
+    ExpectSourceCorners(meshes, model, false);
+    FreeModel(&model);
 }

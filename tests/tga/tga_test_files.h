@@ -32,29 +32,23 @@ struct DecodedTga {
 };
 
 // The bytes of `file`, or where it is null the file named.
-inline DecodedTga DecodeTgaInto(const Bytes* file, const std::string& fileName) {
+inline DecodedTga DecodeTgaInto(const Bytes* file, const std::string& fileName = "") {
     static uint8_t sentinel;
     Image image{4321, 1234, 77, &sentinel};
     int result =
         file ? DecodeTga(file->data(), file->size(), &image) : LoadTga(fileName.c_str(), &image);
     bool untouched = image.width == 4321 && image.height == 1234 && image.bitsPerPixel == 77 &&
                      image.pixels == &sentinel;
-    DecodedTga decoded{result == 1                ? 1
-                       : result == 0 && untouched ? 0
-                                                  : -1,
-                       image.width,
-                       image.height,
-                       image.bitsPerPixel,
-                       {}};
-    if (result != 1) return decoded;
-    decoded.pixels.assign(
-        image.pixels, image.pixels + size_t(image.width) * image.height * (image.bitsPerPixel / 8));
+    if (result != 1) return {result == 0 && untouched ? 0 : -1, 0, 0, 0, {}};
+    const size_t size = size_t(image.width) * image.height * (image.bitsPerPixel / 8);
+    DecodedTga decoded{1, image.width, image.height, image.bitsPerPixel,
+                       Bytes(image.pixels, image.pixels + size)};
     free(image.pixels);
     return decoded;
 }
 
 inline DecodedTga DecodeTgaBytes(const Bytes& file) {
-    return DecodeTgaInto(&file, "");
+    return DecodeTgaInto(&file);
 }
 
 inline DecodedTga LoadTgaFile(const std::string& fileName) {
