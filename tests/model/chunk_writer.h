@@ -17,22 +17,17 @@ inline Bytes U16(const std::vector<uint16_t>& values) {
     return out;
 }
 
-// 32-bit values as pairs of 16-bit halves, low half first.
-inline std::vector<uint16_t> Halves(const std::vector<uint32_t>& values) {
+inline Bytes U32(const std::vector<uint32_t>& values) {
     std::vector<uint16_t> halves;
     for (uint32_t v : values)
         halves.insert(halves.end(), {uint16_t(v), uint16_t(v >> 16)});
-    return halves;
-}
-
-inline Bytes U32(uint32_t v) {
-    return U16(Halves({v}));
+    return U16(halves);
 }
 
 inline Bytes F32(const std::vector<float>& values) {
     std::vector<uint32_t> bits(values.size());
     memcpy(bits.data(), values.data(), 4 * values.size());
-    return U16(Halves(bits));
+    return U32(bits);
 }
 
 // The text and its terminating zero.
@@ -42,12 +37,12 @@ inline Bytes Str(const std::string& text) {
 
 inline Bytes MakeChunk(uint16_t id, std::initializer_list<Bytes> parts = {}) {
     Bytes body = Cat(parts);
-    return Cat({U16({id}), U32(uint32_t(body.size() + 6)), body});
+    return Cat({U16({id}), U32({uint32_t(body.size() + 6)}), body});
 }
 
 // The chunk with a lying length.
 inline Bytes WithLength(Bytes chunk, uint32_t length) {
-    memcpy(&chunk[2], U32(length).data(), 4);
+    memcpy(&chunk[2], U32({length}).data(), 4);
     return chunk;
 }
 
@@ -82,7 +77,7 @@ inline Bytes FaceList(const std::vector<uint16_t>& faces, const std::string& mat
     }
     // The group's list of faces is not read; it is left empty.
     Bytes group = materialName.empty() ? Bytes{} : MakeChunk(0x4130, {Str(materialName), U16({0})});
-    Bytes list = smoothing.empty() ? Bytes{} : MakeChunk(0x4150, {U16(Halves(smoothing))});
+    Bytes list = smoothing.empty() ? Bytes{} : MakeChunk(0x4150, {U32(smoothing)});
     return MakeChunk(0x4120, {U16(values), group, list});
 }
 
@@ -103,8 +98,8 @@ inline Bytes MeshObject(const TestMesh& m) {
 // what follows the editor, by default an empty keyframer section.
 inline Bytes ModelFile(std::initializer_list<Bytes> editorChildren,
                        const Bytes& afterEditor = MakeChunk(0xB000)) {
-    Bytes editor = MakeChunk(0x3D3D, {MakeChunk(0x3D3E, {U32(3)}), Cat(editorChildren)});
-    return MakeChunk(0x4D4D, {MakeChunk(0x0002, {U32(3)}), editor, afterEditor});
+    Bytes editor = MakeChunk(0x3D3D, {MakeChunk(0x3D3E, {U32({3})}), Cat(editorChildren)});
+    return MakeChunk(0x4D4D, {MakeChunk(0x0002, {U32({3})}), editor, afterEditor});
 }
 
 inline TestMesh QuadMesh(const std::string& name) {

@@ -126,7 +126,7 @@ TEST(Load3ds, FileEndingEarlyIsRefusedAtEveryLength) {
                     ModelIsEmpty(model))
             << size;
     // Bytes after the main chunk are not the model's business.
-    EXPECT_EQ(1, LoadWritten(Cat({full, U32(0xDEADBEEF)}), &model));
+    EXPECT_EQ(1, LoadWritten(Cat({full, U32({0xDEADBEEF})}), &model));
     FreeModel(&model);
 }
 
