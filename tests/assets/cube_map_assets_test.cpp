@@ -29,9 +29,8 @@ void FaceDirection(int face, double s, double t, double d[3]) {
 // The face and texel GL samples (nearest) for a direction, on faces of n texels.
 int SelectTexel(const double d[3], int n, int* row, int* column) {
     int axis = 0;
-    for (int i = 1; i < 3; ++i) {
+    for (int i = 1; i < 3; ++i)
         if (std::fabs(d[i]) > std::fabs(d[axis])) axis = i;
-    }
     const int face = 2 * axis + (d[axis] < 0);
     const int* rule = kRules[face];
     const double ma = std::fabs(d[axis]);
