@@ -19,9 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (fastResult != scalarResult) abort();
     if (fastResult == 1) {
         size_t bytes = size_t(fast.width) * fast.height * (fast.bitsPerPixel / 8);
-        if (!fast.pixels || !scalar.pixels || memcmp(fast.pixels, scalar.pixels, bytes) != 0) {
+        if (!fast.pixels || !scalar.pixels || memcmp(fast.pixels, scalar.pixels, bytes) != 0)
             abort();
-        }
     } else if (fast.pixels || scalar.pixels) {
         abort();
     }

@@ -44,9 +44,7 @@ Bytes Square(const std::string& name, float centreX, const std::string& material
 }
 
 bool WriteFlatTga(const std::string& path, const uint8_t (&rgb)[3]) {
-    return WriteTga(path, 2, 2, 24,
-                    {rgb[2], rgb[1], rgb[0], rgb[2], rgb[1], rgb[0], rgb[2], rgb[1], rgb[0], rgb[2],
-                     rgb[1], rgb[0]});
+    return WriteTga(path, 1, 1, 24, {rgb[2], rgb[1], rgb[0]});
 }
 
 // Texture names the context holds (names are small integers on Mesa).

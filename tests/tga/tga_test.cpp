@@ -42,12 +42,12 @@ struct DecodedTga {
     Bytes pixels;
 };
 
-// The bytes of `file`, or where it is null the file named.
-DecodedTga DecodeTgaInto(const Bytes* file, const std::string& fileName = "") {
+// The bytes of `file`, or where a name is given the file of that name.
+DecodedTga Decode(const Bytes& file, const std::string& fileName = "") {
     static uint8_t sentinel;
     Image image{4321, 1234, 77, &sentinel};
-    int result =
-        file ? DecodeTga(file->data(), file->size(), &image) : LoadTga(fileName.c_str(), &image);
+    int result = fileName.empty() ? DecodeTga(file.data(), file.size(), &image)
+                                  : LoadTga(fileName.c_str(), &image);
     bool untouched = image.width == 4321 && image.height == 1234 && image.bitsPerPixel == 77 &&
                      image.pixels == &sentinel;
     if (result != 1) return {result == 0 && untouched ? 0 : -1, 0, 0, 0, {}};
@@ -56,14 +56,6 @@ DecodedTga DecodeTgaInto(const Bytes* file, const std::string& fileName = "") {
                        Bytes(image.pixels, image.pixels + size)};
     free(image.pixels);
     return decoded;
-}
-
-DecodedTga DecodeTgaBytes(const Bytes& file) {
-    return DecodeTgaInto(&file);
-}
-
-DecodedTga LoadTgaFile(const std::string& fileName) {
-    return DecodeTgaInto(nullptr, fileName);
 }
 
 // Header fields (type, depth, width, height; then map type, length, entry
@@ -110,7 +102,7 @@ DecodedTga DecodeRow(const std::string& fields, const char* data, TgaFields* hea
            &f.colourMapEntryBits, &f.colourMapFirst, &f.idLength, &f.descriptor, &dataBytes);
     Bytes rest = Cat({Bytes(f.idLength, 0xEE), data ? Hex(data) : Bytes(dataBytes, 0x80)});
     if (header) *header = f;
-    return DecodeTgaBytes(BuildTga(f, rest));
+    return Decode(BuildTga(f, rest));
 }
 
 TEST(TgaRules, HandBuiltFilesDecodeToTheHandWorkedBytesOrLeaveTheRecordUntouched) {
@@ -130,7 +122,7 @@ TEST(TgaRules, HandBuiltFilesDecodeToTheHandWorkedBytesOrLeaveTheRecordUntouched
     // A JPEG's third byte, 0xFF, is no TGA type.
     WriteBytes("rules_jpeg.tga", Cat({Hex("FFD8FFE000104A464946"), Bytes(200, 0)}));
     for (const char* name : {"no/such/file.tga", "rules_empty.tga", "rules_jpeg.tga", "."})
-        EXPECT_EQ(0, LoadTgaFile(name).result) << name;
+        EXPECT_EQ(0, Decode({}, name).result) << name;
 }
 
 // Every decoded type and depth with an image ID and a colour map, used or not;
@@ -151,17 +143,17 @@ TEST(TgaDamage, CutFilesAreRefused) {
         const Bytes file =
             BuildTga({type, depth, 5, 3, 1, 4, 24, 0, 3},
                      Cat({{'i', 'd', '!'}, Hex("282930 313233 343536 373839"), data}));
-        DecodedTga whole = DecodeTgaBytes(file);
+        DecodedTga whole = Decode(file);
         WriteBytes("damage.tga", file);
-        DecodedTga loaded = LoadTgaFile("damage.tga");
+        DecodedTga loaded = Decode({}, "damage.tga");
         ASSERT_EQ(1, whole.result);
         EXPECT_EQ(whole.bitsPerPixel, loaded.bitsPerPixel);
         EXPECT_EQ(whole.pixels, loaded.pixels);
         for (size_t length = 0; length < file.size(); ++length) {
             Bytes cut(file.begin(), file.begin() + long(length));
             WriteBytes("damage.tga", cut);
-            EXPECT_EQ(0, DecodeTgaBytes(cut).result) << length;
-            EXPECT_EQ(0, LoadTgaFile("damage.tga").result) << length;
+            EXPECT_EQ(0, Decode(cut).result) << length;
+            EXPECT_EQ(0, Decode({}, "damage.tga").result) << length;
         }
     }
 }
@@ -210,7 +202,7 @@ TEST(TgaImageMagick, WrittenFilesDecodeAsImageMagickDecodesThemAndDumpUpright) {
             ASSERT_EQ(kind.typeAndDepth, file.at(2) << 8 | file.at(16));
             ASSERT_EQ(topLeft, (file.at(17) & 0x20) != 0);
 
-            DecodedTga decoded = LoadTgaFile("im.tga");
+            DecodedTga decoded = Decode({}, "im.tga");
             ASSERT_EQ(1, decoded.result);
             ASSERT_EQ(kind.bitsPerPixel, decoded.bitsPerPixel);
             int channels = kind.bitsPerPixel / 8;
