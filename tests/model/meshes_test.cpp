@@ -19,14 +19,9 @@
 
 namespace {
 
-void ExpectVector(const float* v, std::vector<float> expected) {
-    for (int k = 0; k < 3; ++k)
-        EXPECT_FLOAT_EQ(expected[k], v[k]) << k;
-}
-
-void ExpectNear(const float* actual, const float* expected, int count, float tolerance) {
-    for (int i = 0; i < count; ++i)
-        ASSERT_NEAR(actual[i], expected[i], tolerance) << i;
+void ExpectNear(const float* actual, const std::vector<float>& expected, float tolerance = 1e-6f) {
+    for (size_t i = 0; i < expected.size(); ++i)
+        ASSERT_NEAR(expected[i], actual[i], tolerance) << i;
 }
 
 using Vec = std::array<double, 3>;
@@ -251,14 +246,14 @@ TEST(MeshPrep, FrameFollowsWindingAndMappingAndStaysFinite) {
     for (int i = 0; i < 10; ++i) {
         SCOPED_TRACE(i);
         for (int v = 0; v < 9; v += 3) {
-            ExpectVector(model.meshes[i].normals + v, {0, 0, i % 2 == 1 ? -1.0f : 1.0f});
-            ExpectVector(model.meshes[i].tangents + v, {1, 0, 0});
-            ExpectVector(model.meshes[i].binormals + v, {0, -1, 0});
+            ExpectNear(model.meshes[i].normals + v, {0, 0, i % 2 == 1 ? -1.0f : 1.0f});
+            ExpectNear(model.meshes[i].tangents + v, {1, 0, 0});
+            ExpectNear(model.meshes[i].binormals + v, {0, -1, 0});
         }
     }
     for (int v = 0; v < 18; v += 3) {
-        ExpectVector(model.meshes[10].tangents + v, {0, -1, 0});
-        ExpectVector(model.meshes[10].binormals + v, {-1, 0, 0});
+        ExpectNear(model.meshes[10].tangents + v, {0, -1, 0});
+        ExpectNear(model.meshes[10].binormals + v, {-1, 0, 0});
     }
     for (const Mesh* m = model.meshes; m != model.meshes + model.meshCount; ++m) {
         SCOPED_TRACE(m->name);
@@ -279,13 +274,13 @@ TEST(MeshPrep, BoundsEncloseMeshesAndModel) {
                             &model));
     ASSERT_EQ(3, model.meshCount);
     const Mesh &a = model.meshes[0], &empty = model.meshes[1];
-    ExpectVector(a.boundsMin, {-1, 2, 0});
-    ExpectVector(a.center, {1, 3, 2.5f});
-    ExpectVector(empty.boundsMin, {0, 0, 0});
-    ExpectVector(empty.boundsMax, {0, 0, 0});
-    ExpectVector(model.boundsMin, {-2, 0.5f, 0});
-    ExpectVector(model.boundsMax, {3, 4, 5});
-    ExpectVector(model.center, {0.5f, 2.25f, 2.5f});
+    ExpectNear(a.boundsMin, {-1, 2, 0});
+    ExpectNear(a.center, {1, 3, 2.5f});
+    ExpectNear(empty.boundsMin, {0, 0, 0});
+    ExpectNear(empty.boundsMax, {0, 0, 0});
+    ExpectNear(model.boundsMin, {-2, 0.5f, 0});
+    ExpectNear(model.boundsMax, {3, 4, 5});
+    ExpectNear(model.center, {0.5f, 2.25f, 2.5f});
     EXPECT_EQ(4, model.vertexTotal);
     FreeModel(&model);
 }
@@ -304,14 +299,14 @@ TEST(PlaceModel, AZUpBoxStandsUprightFacingTheViewerAtTheSphereSize) {
         ASSERT_EQ(placed.meshCount, 1);
         const Mesh &p = placed.meshes[0], &e = expected.meshes[0];
         ASSERT_EQ(p.vertexCount, 24);
-        ExpectNear(p.positions, e.positions, 3 * 24, 1e-3f);
-        ExpectNear(p.normals, e.normals, 3 * 24, 1e-6f);
-        ExpectNear(p.tangents, e.tangents, 3 * 24, 1e-6f);
-        ExpectNear(p.binormals, e.binormals, 3 * 24, 1e-6f);
-        ExpectNear(placed.boundsMin, e.boundsMin, 3, 1e-3f);
-        ExpectNear(placed.boundsMax, e.boundsMax, 3, 1e-3f);
-        ExpectNear(placed.center, e.center, 3, 1e-3f);
-        ExpectNear(p.center, e.center, 3, 1e-3f);
+        ExpectNear(p.positions, {e.positions, e.positions + 3 * 24}, 1e-3f);
+        ExpectNear(p.normals, {e.normals, e.normals + 3 * 24});
+        ExpectNear(p.tangents, {e.tangents, e.tangents + 3 * 24});
+        ExpectNear(p.binormals, {e.binormals, e.binormals + 3 * 24});
+        ExpectNear(placed.boundsMin, {e.boundsMin, e.boundsMin + 3}, 1e-3f);
+        ExpectNear(placed.boundsMax, {e.boundsMax, e.boundsMax + 3}, 1e-3f);
+        ExpectNear(placed.center, {e.center, e.center + 3}, 1e-3f);
+        ExpectNear(p.center, {e.center, e.center + 3}, 1e-3f);
         EXPECT_NEAR(BoundingSphereRadius(placed, placed.center), 100.0, 1e-3);
         FreeModel(&placed);
         FreeModel(&expected);
@@ -327,12 +322,13 @@ TEST(PlaceModel, LightsAndCamerasComeAlong) {
     ASSERT_EQ(1, LoadWritten(SampleModelFile(), &model));
     PlaceModel(&model);
     const float k = float(100 / std::sqrt(0.5));
-    const float at[3] = {0.5f * k, 3 * k, -1.5f * k}, target[3] = {3.5f * k, 6 * k, -4.5f * k};
+    const std::vector<float> at = {0.5f * k, 3 * k, -1.5f * k},
+                             target = {3.5f * k, 6 * k, -4.5f * k};
     ASSERT_EQ(model.lightCount, 2);
     ASSERT_EQ(model.cameraCount, 1);
-    ExpectNear(model.lights[0].position, at, 3, 1e-3f);
-    ExpectNear(model.cameras[0].position, at, 3, 1e-3f);
-    ExpectNear(model.cameras[0].target, target, 3, 1e-3f);
+    ExpectNear(model.lights[0].position, at, 1e-3f);
+    ExpectNear(model.cameras[0].position, at, 1e-3f);
+    ExpectNear(model.cameras[0].target, target, 1e-3f);
     FreeModel(&model);
 }
 
@@ -341,9 +337,9 @@ TEST(PlaceModel, APointSizedModelIsOnlyTurned) {
     Model point{};
     ASSERT_EQ(1, LoadMeshes({{"point", {5, 6, 7, 5, 6, 7, 5, 6, 7}, {0, 1, 2}, {}, ""}}, &point));
     PlaceModel(&point);
-    const float turned[3] = {5, 7, -6};
+    const std::vector<float> turned = {5, 7, -6};
     for (int v = 0; v < 3; ++v)
-        ExpectNear(point.meshes[0].positions + 3 * v, turned, 3, 0.0f);
-    ExpectNear(point.center, turned, 3, 0.0f);
+        ExpectNear(point.meshes[0].positions + 3 * v, turned, 0.0f);
+    ExpectNear(point.center, turned, 0.0f);
     FreeModel(&point);
 }
