@@ -337,9 +337,7 @@ TEST(PlaceModel, APointSizedModelIsOnlyTurned) {
     Model point{};
     ASSERT_EQ(1, LoadMeshes({{"point", {5, 6, 7, 5, 6, 7, 5, 6, 7}, {0, 1, 2}, {}, ""}}, &point));
     PlaceModel(&point);
-    const std::vector<float> turned = {5, 7, -6};
-    for (int v = 0; v < 3; ++v)
-        ExpectNear(point.meshes[0].positions + 3 * v, turned, 0.0f);
-    ExpectNear(point.center, turned, 0.0f);
+    ExpectNear(point.meshes[0].positions, {5, 7, -6, 5, 7, -6, 5, 7, -6}, 0.0f);
+    ExpectNear(point.center, {5, 7, -6}, 0.0f);
     FreeModel(&point);
 }
