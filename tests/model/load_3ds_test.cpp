@@ -1,7 +1,6 @@
-// Reading rules of the 3DS reader with values worked out by hand, and the files
-// it refuses or partly drops (under the sanitizers: without stray reads or
-// leaks); the model_info tool: its JSON, string escaping, null for non-finite
-// values, the summary form and the exit status.
+// Reading rules of the 3DS reader with values worked out by hand, the files it
+// refuses or partly drops (under the sanitizers: without stray reads or leaks),
+// and the model_info tool's JSON, summary form and exit status.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,11 +1,7 @@
-// Loaded meshes: tangent frames and bounds against values worked out by hand;
-// corner by corner against their source, normals against a brute-force sum in
-// double precision, by vertex index without a smoothing list, by position and
-// shared group bits with one; vertices split per normal and meshes split at
-// 65,535 vertices with nothing dropped. lib3ds, an independent 3DS writer,
-// checks the reader on files of its own. An opened model is placed as a 3D
-// Studio viewer shows it, against the same model turned, centred and scaled by
-// hand before it was written.
+// Loaded meshes against their source corner by corner (normals against a
+// brute-force sum in double precision), also on files lib3ds, an independent
+// writer, made; frames and bounds against values worked out by hand; placement
+// against the same model turned, centred and scaled by hand before writing.
 #include <gtest/gtest.h>
 #include <lib3ds/file.h>
 #include <lib3ds/mesh.h>

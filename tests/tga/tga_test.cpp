@@ -1,10 +1,8 @@
-// The TGA reader: hand-built files whose decoded bytes are worked out by hand
-// from the format's rules, every file it refuses, and cut files; then files of
-// every type ImageMagick writes, against its decode and through image_dump.
-// Decoding goes into a record whose untouched state on failure is checked.
-// ImageMagick marks rows bottom-left unless -orient TopLeft sets bit 0x20;
-// -auto-orient turns its decode upright by that bit. We keep stored order: with
-// the bit clear our memory row r is upright row height-1-r.
+// The TGA reader on hand-built files decoded by hand, refused and cut files, and
+// files of every type ImageMagick writes against its decode and through
+// image_dump. ImageMagick marks rows bottom-left unless -orient TopLeft sets bit
+// 0x20; -auto-orient turns its decode upright by that bit. We keep stored order:
+// with the bit clear our memory row r is upright row height-1-r.
 #include <gtest/gtest.h>
 
 #include <algorithm>
