@@ -51,8 +51,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!WriteBytes(inputPath, Bytes(data, data + size))) abort();
     Model model{};
-    int result = Load3ds(&model, inputPath.c_str());
-    if (result == 1) {
+    if (Load3ds(&model, inputPath.c_str()) == 1) {
         for (int32_t i = 0; i < model.meshCount; ++i)
             CheckMesh(model.meshes[i]);
     } else if (model.meshCount != 0 || model.meshes != nullptr || model.materials != nullptr) {

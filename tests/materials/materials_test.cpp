@@ -55,10 +55,10 @@ int CountTextureNames() {
     return count;
 }
 
-Texel FirstTexel(GLuint texture) {
+// The texels of a texture; those the tests make are of one texel.
+Texel Texels(GLuint texture) {
     glBindTexture(GL_TEXTURE_2D, texture);
-    const Texel texels = ReadTexImage(GL_TEXTURE_2D, GL_RGB, 3);
-    return Texel(texels.begin(), texels.begin() + 3);
+    return ReadTexImage(GL_TEXTURE_2D, GL_RGB, 3);
 }
 
 // What the shell does after a model was chosen.
@@ -75,10 +75,9 @@ void ExpectSquareColours(const uint8_t (&a)[3], const uint8_t (&b)[3], const uin
     RenderFrame();
     const Frame frame = ReadFrame();
     const uint8_t* expected[3] = {a, b, c};
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 9; ++i)
         EXPECT_NEAR(frame.At(19 + 29 * (i / 3), kSize / 2)[i % 3], expected[i / 3][i % 3], 2)
             << "square " << i / 3 << " channel " << i % 3;
-    }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
@@ -142,11 +141,9 @@ TEST(Materials, TextureFilesAreFoundBesideTheModelWhateverTheCaseOfTheirNames) {
         SCOPED_TRACE(testing::Message() << "folder '" << c.folder << "' stored " << c.stored);
         const std::string folder = c.folder[0] ? std::string(c.folder) + "/" : "";
         if (!folder.empty()) std::filesystem::create_directories(folder);  // one per case
-        if (c.onDisk != nullptr) {
-            const std::string path = folder + c.onDisk;
-            ASSERT_TRUE(c.garbage ? WriteChunkFile(Bytes(40, 0xEE), path)
-                                  : WriteFlatTga(path, kRed));
-        }
+        const std::string path = folder + (c.onDisk ? c.onDisk : "");
+        ASSERT_TRUE(!c.onDisk ||
+                    (c.garbage ? WriteBytes(path, Bytes(40, 0xEE)) : WriteFlatTga(path, kRed)));
         const std::string modelPath = folder + "one.3ds";
         ASSERT_TRUE(WriteChunkFile(
             ModelFile({MaterialChunk("m", kGreen, c.stored), Square("a", 0, "m", c.mapped)}),
@@ -158,7 +155,7 @@ TEST(Materials, TextureFilesAreFoundBesideTheModelWhateverTheCaseOfTheirNames) {
         ASSERT_EQ(textures.meshTextures.size(), 1u);
         const Texel expected = c.expected ? Texel(c.expected, c.expected + 3) : Texel{};
         const GLuint texture = textures.meshTextures[0];
-        EXPECT_EQ(texture ? FirstTexel(texture) : Texel{}, expected);
+        EXPECT_EQ(texture ? Texels(texture) : Texel{}, expected);
         EXPECT_EQ(textures.textures.size(), expected.size() / 3);
         ReleaseModelTextures(&textures);
         FreeModel(&one);
@@ -192,10 +189,9 @@ TEST(Materials, HundredsOfMaterialsMakeOneTexturePerFileAndPerColour) {
     EXPECT_EQ(CountTextureNames(), before + 4);
     const std::vector<GLuint>& mesh = textures.meshTextures;
     ASSERT_EQ(mesh.size(), 120u);
-    EXPECT_EQ(FirstTexel(mesh[0]), Texel(kRed, kRed + 3));
-    EXPECT_EQ(FirstTexel(mesh[1]), Texel(kGreen, kGreen + 3));
-    EXPECT_EQ(FirstTexel(mesh[3]), Texel(red, red + 3));
-    EXPECT_EQ(FirstTexel(mesh[7]), Texel(blue, blue + 3));
+    const std::pair<int, const uint8_t*> colours[] = {{0, kRed}, {1, kGreen}, {3, red}, {7, blue}};
+    for (auto [i, rgb] : colours)
+        EXPECT_EQ(Texels(mesh[i]), Texel(rgb, rgb + 3)) << i;
     for (int i = 4; i < 120; ++i)
         EXPECT_EQ(mesh[i], mesh[i % 4 == 3 ? i % 8 : i % 4]) << i;
     ReleaseModelTextures(&textures);

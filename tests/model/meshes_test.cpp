@@ -153,13 +153,10 @@ std::vector<TestMesh> RandomMeshes(uint32_t state) {
 }  // namespace
 
 TEST(Smoothing, CornerNormalsFollowTheGroupsAndVerticesSplitPerNormal) {
-    std::vector<uint32_t> sixGroups;
-    for (uint32_t side = 0; side < 6; ++side)
-        sixGroups.insert(sixGroups.end(), {1u << side, 1u << side});
     const std::vector<TestMesh> meshes = {
         Cube("no_list", {}),
         Cube("short_list", std::vector<uint32_t>(11, 1)),  // shorter than the faces: as none
-        Cube("six_groups", sixGroups),
+        Cube("six_groups", {1, 1, 2, 2, 4, 4, 8, 8, 16, 16, 32, 32}),
         // A (3) and B (6) share bit 2, B and C (4) bit 4; A and C share none.
         Corner("one_bit", {3, 6, 4}), Corner("top_bit", {0x80000001u, 2, 0x80000000u}),
         Corner("a_flat_face", {3, 6, 0}), Seam(),
