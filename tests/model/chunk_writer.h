@@ -26,7 +26,7 @@ inline Bytes U32(const std::vector<uint32_t>& values) {
 
 inline Bytes F32(const std::vector<float>& values) {
     std::vector<uint32_t> bits(values.size());
-    memcpy(bits.data(), values.data(), 4 * values.size());
+    if (!values.empty()) memcpy(bits.data(), values.data(), 4 * values.size());
     return U32(bits);
 }
 
