@@ -11,16 +11,16 @@
 #include "tests/support/bytes.h"
 
 inline Bytes U16(const std::vector<uint16_t>& values) {
-    Bytes out;
-    for (uint16_t v : values)
-        out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)});
+    Bytes out(2 * values.size());
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = uint8_t(values[i / 2] >> (8 * (i % 2)));
     return out;
 }
 
 inline Bytes U32(const std::vector<uint32_t>& values) {
-    std::vector<uint16_t> halves;
-    for (uint32_t v : values)
-        halves.insert(halves.end(), {uint16_t(v), uint16_t(v >> 16)});
+    std::vector<uint16_t> halves(2 * values.size());
+    for (size_t i = 0; i < halves.size(); ++i)
+        halves[i] = uint16_t(values[i / 2] >> (16 * (i % 2)));
     return U16(halves);
 }
 
