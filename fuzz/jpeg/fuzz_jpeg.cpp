@@ -9,22 +9,17 @@
 #include "image/jpeg/state.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Image fast{};
+    Image fast{}, scalar{};
     jpegState.useScalarPath = 0;
-    int fastResult = LoadJpegFromMemory(data, size, &fast);
-    Image scalar{};
+    const int result = LoadJpegFromMemory(data, size, &fast);
     jpegState.useScalarPath = 1;
-    int scalarResult = LoadJpegFromMemory(data, size, &scalar);
+    if (LoadJpegFromMemory(data, size, &scalar) != result) abort();
     jpegState.useScalarPath = 0;
-    if (fastResult != scalarResult) abort();
-    if (fastResult == 1) {
-        size_t bytes = size_t(fast.width) * fast.height * (fast.bitsPerPixel / 8);
-        if (!fast.pixels || !scalar.pixels || memcmp(fast.pixels, scalar.pixels, bytes) != 0) {
-            abort();
-        }
-    } else if (fast.pixels || scalar.pixels) {
+    const size_t bytes = size_t(fast.width) * fast.height * (fast.bitsPerPixel / 8);
+    if (result == 1 &&
+        (!fast.pixels || !scalar.pixels || memcmp(fast.pixels, scalar.pixels, bytes) != 0))
         abort();
-    }
+    if (result != 1 && (fast.pixels || scalar.pixels)) abort();
     free(fast.pixels);
     free(scalar.pixels);
     return 0;

@@ -12,15 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (image.width || image.height || image.bitsPerPixel || image.pixels) std::abort();
         return 0;
     }
-    int bits = image.bitsPerPixel;
-    if (!image.pixels || !image.width || !image.height) std::abort();
-    if (bits != 8 && bits != 24 && bits != 32) std::abort();
-    size_t byteCount = size_t{image.width} * image.height * (bits / 8);
-    unsigned sum = 0;
-    for (size_t i = 0; i < byteCount; ++i)
-        sum += image.pixels[i];
-    volatile unsigned keep = sum;
-    (void)keep;
+    const int bits = image.bitsPerPixel;
+    if (!image.pixels || !image.width || !image.height || (bits != 8 && bits != 24 && bits != 32))
+        std::abort();
+    volatile unsigned sum = 0;
+    for (size_t i = 0; i < size_t{image.width} * image.height * (bits / 8); ++i)
+        sum = sum + image.pixels[i];
     std::free(image.pixels);
     return 0;
 }

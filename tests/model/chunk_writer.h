@@ -12,26 +12,22 @@
 
 inline Bytes U16(const std::vector<uint16_t>& values) {
     Bytes out(2 * values.size());
-    for (size_t i = 0; i < values.size(); ++i) {
-        out[2 * i] = uint8_t(values[i]);
-        out[2 * i + 1] = uint8_t(values[i] >> 8);
-    }
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = uint8_t(values[i / 2] >> (8 * (i % 2)));
     return out;
 }
 
-inline Bytes U32(uint32_t v) {
-    return U16({uint16_t(v), uint16_t(v >> 16)});
+inline Bytes U32(const std::vector<uint32_t>& values) {
+    std::vector<uint16_t> halves(2 * values.size());
+    for (size_t i = 0; i < halves.size(); ++i)
+        halves[i] = uint16_t(values[i / 2] >> (16 * (i % 2)));
+    return U16(halves);
 }
 
 inline Bytes F32(const std::vector<float>& values) {
-    Bytes out;
-    for (float v : values) {
-        uint32_t bits;
-        memcpy(&bits, &v, 4);
-        Bytes le = U32(bits);
-        out.insert(out.end(), le.begin(), le.end());
-    }
-    return out;
+    std::vector<uint32_t> bits(values.size());
+    if (!values.empty()) memcpy(bits.data(), values.data(), 4 * values.size());
+    return U32(bits);
 }
 
 // The text and its terminating zero.
@@ -41,12 +37,12 @@ inline Bytes Str(const std::string& text) {
 
 inline Bytes MakeChunk(uint16_t id, std::initializer_list<Bytes> parts = {}) {
     Bytes body = Cat(parts);
-    return Cat({U16({id}), U32(uint32_t(body.size() + 6)), body});
+    return Cat({U16({id}), U32({uint32_t(body.size() + 6)}), body});
 }
 
 // The chunk with a lying length.
 inline Bytes WithLength(Bytes chunk, uint32_t length) {
-    memcpy(&chunk[2], U32(length).data(), 4);
+    memcpy(&chunk[2], U32({length}).data(), 4);
     return chunk;
 }
 
@@ -74,20 +70,14 @@ inline Bytes Mapping(const std::vector<float>& st) {
 // Each face is stored with a fourth value, edge flags, that the reader drops.
 inline Bytes FaceList(const std::vector<uint16_t>& faces, const std::string& materialName = "",
                       const std::vector<uint32_t>& smoothing = {}) {
-    uint16_t count = uint16_t(faces.size() / 3);
-    std::vector<uint16_t> values(1 + 4 * size_t(count));
-    values[0] = count;
-    for (size_t f = 0; f < count; ++f) {
-        for (size_t k = 0; k < 3; ++k)
-            values[1 + 4 * f + k] = faces[3 * f + k];
-        values[1 + 4 * f + 3] = 7;
+    std::vector<uint16_t> values = {uint16_t(faces.size() / 3)};
+    for (size_t i = 0; i < faces.size(); ++i) {
+        values.push_back(faces[i]);
+        if (i % 3 == 2) values.push_back(7);
     }
     // The group's list of faces is not read; it is left empty.
     Bytes group = materialName.empty() ? Bytes{} : MakeChunk(0x4130, {Str(materialName), U16({0})});
-    std::vector<uint16_t> halves;
-    for (uint32_t mask : smoothing)
-        halves.insert(halves.end(), {uint16_t(mask), uint16_t(mask >> 16)});
-    Bytes list = smoothing.empty() ? Bytes{} : MakeChunk(0x4150, {U16(halves)});
+    Bytes list = smoothing.empty() ? Bytes{} : MakeChunk(0x4150, {U32(smoothing)});
     return MakeChunk(0x4120, {U16(values), group, list});
 }
 
@@ -108,8 +98,8 @@ inline Bytes MeshObject(const TestMesh& m) {
 // what follows the editor, by default an empty keyframer section.
 inline Bytes ModelFile(std::initializer_list<Bytes> editorChildren,
                        const Bytes& afterEditor = MakeChunk(0xB000)) {
-    Bytes editor = MakeChunk(0x3D3D, {MakeChunk(0x3D3E, {U32(3)}), Cat(editorChildren)});
-    return MakeChunk(0x4D4D, {MakeChunk(0x0002, {U32(3)}), editor, afterEditor});
+    Bytes editor = MakeChunk(0x3D3D, {MakeChunk(0x3D3E, {U32({3})}), Cat(editorChildren)});
+    return MakeChunk(0x4D4D, {MakeChunk(0x0002, {U32({3})}), editor, afterEditor});
 }
 
 inline TestMesh QuadMesh(const std::string& name) {
@@ -161,12 +151,10 @@ inline ZUpBox MakeZUpBox(double u) {
     const double k = 100.0 / (u * std::sqrt(21.0));
     std::vector<float>& p = box.placedByHand.positions;
     for (size_t i = 0; i < p.size(); i += 3) {
-        const float x = box.file.positions[i] - centre[0],
-                    y = box.file.positions[i + 1] - centre[1],
-                    z = box.file.positions[i + 2] - centre[2];
-        p[i] = float(x * k);
-        p[i + 1] = float(z * k);
-        p[i + 2] = float(-y * k);
+        const float* f = &box.file.positions[i];
+        p[i] = float((f[0] - centre[0]) * k);
+        p[i + 1] = float((f[2] - centre[2]) * k);
+        p[i + 2] = float(-(f[1] - centre[1]) * k);
     }
     return box;
 }
@@ -214,4 +202,12 @@ inline bool WriteChunkFile(const ChunkWriter& w, const std::string& path) {
 // Writes the file into the test's own directory and loads it into model.
 inline int LoadWritten(const Bytes& bytes, Model* model) {
     return WriteBytes("load.3ds", bytes) ? Load3ds(model, "load.3ds") : -1;
+}
+
+// The meshes, in order, from one file written as LoadWritten does.
+inline int LoadMeshes(const std::vector<TestMesh>& meshes, Model* model) {
+    Bytes objects;
+    for (const TestMesh& m : meshes)
+        objects = Cat({objects, MeshObject(m)});
+    return LoadWritten(ModelFile({objects}), model);
 }
