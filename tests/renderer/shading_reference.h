@@ -9,7 +9,18 @@
 #include <cstdlib>
 
 #include "model/model.h"
-#include "tests/renderer/scene_colours.h"
+#include "tests/renderer/renderer_test_support.h"
+
+// The scene's flat colours. Environment faces +X, -X, +Y, -Y, +Z, -Z: told
+// apart in every channel, dark enough that F x reflection + see-through^2
+// seldom saturates.
+constexpr Rgb kEnvironmentFaces[6] = {{0.50f, 0.10f, 0.10f}, {0.10f, 0.45f, 0.10f},
+                                      {0.10f, 0.10f, 0.50f}, {0.40f, 0.40f, 0.05f},
+                                      {0.05f, 0.35f, 0.40f}, {0.30f, 0.05f, 0.35f}};
+constexpr Rgb kDiffuseFaces[6] = {{0.60f, 0.20f, 0.20f}, {0.20f, 0.55f, 0.20f},
+                                  {0.20f, 0.20f, 0.60f}, {0.45f, 0.45f, 0.15f},
+                                  {0.15f, 0.40f, 0.45f}, {0.50f, 0.15f, 0.40f}};
+constexpr uint8_t kBaseColour[3] = {150, 128, 100};
 
 struct Vec3 {
     double x, y, z;
@@ -69,14 +80,14 @@ inline double Stored(const Rgb& colour, int c) {
 }
 
 struct Shade {
-    bool covered;    // by a front-facing triangle of the mesh
+    bool covered;    // by a front-facing triangle of the mesh, else the sky
     bool uncertain;  // a look-up falls near a cube edge
     double fresnel;
     double rgb[3];
 };
 
-// The test scene (flat cube maps and base, a flat normal map of texel) at
-// pixel (px, py) with the mesh drawn at bump scale s.
+// The test scene (flat cube maps and base, a flat normal map of texel, the sky
+// box around it) at pixel (px, py) with the mesh drawn at bump scale s.
 inline Shade ReferencePixel(const ViewReference& view, const Mesh& mesh, const uint8_t (&texel)[3],
                             double s, int px, int py) {
     const Vec3 eye = EyeInObject(view), ray = PixelRay(view, px, py);
@@ -97,7 +108,17 @@ inline Shade ReferencePixel(const ViewReference& view, const Mesh& mesh, const u
         if (u < 0 || t < 0 || u + t > 1 || depth <= 0 || depth >= nearest) continue;
         nearest = depth, hit = v, w[0] = 1 - u - t, w[1] = u, w[2] = t;
     }
-    if (hit == nullptr) return shade;
+    if (hit == nullptr) {
+        // The sky: the face where the ray leaves the box of half-edge 1024.
+        const double e[3] = {eye.x, eye.y, eye.z}, r[3] = {ray.x, ray.y, ray.z};
+        double to = 1e30;
+        for (int i = 0; i < 3; ++i)
+            if (r[i] != 0) to = std::min(to, ((r[i] > 0 ? 1024 : -1024) - e[i]) / r[i]);
+        const Rgb& sky = kEnvironmentFaces[CubeFace(eye + to * ray, &shade.uncertain)];
+        for (int c = 0; c < 3; ++c)
+            shade.rgb[c] = Stored(sky, c);
+        return shade;
+    }
     // The vertex program's outputs, interpolated: the rows of M = [s*T | s*B |
     // N] and the unit vector to the eye.
     Vec3 rows[3] = {}, v = {};
