@@ -1,6 +1,7 @@
 // The renderer's vertex shader (BuildVertexShader), recorded through the layer
 // on Mesa (which has no GL_EXT_vertex_shader), drawn the way the frame draws
 // it, and its outputs held against values worked out in double precision.
+// Where its positions land is left to the frame tests' shading reference.
 #include <cmath>
 
 #include "app/app_state.h"
@@ -31,29 +32,6 @@ void MakeFrames() {
             for (int c = 0; c < 3; ++c)
                 frames[f][v][c] = float(in[f][c] / length);
         }
-    }
-}
-
-// Window x, y, z and clip w of each vertex, through feedback mode (per point:
-// token, x y z w, r g b a, s t r q).
-std::vector<Vec4> ReadWindowPositions(int count) {
-    std::vector<GLfloat> buffer(count * 13 + 16);
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_4D_COLOR_TEXTURE, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    glDrawArrays(GL_POINTS, 0, count);
-    const GLint used = glRenderMode(GL_RENDER);
-    std::vector<Vec4> positions;
-    for (GLint at = 0; at + 13 <= used && buffer[at] == GL_POINT_TOKEN; at += 13)
-        positions.push_back({buffer[at + 1], buffer[at + 2], buffer[at + 3], buffer[at + 4]});
-    return positions;
-}
-
-// column-major m times v, in double.
-void Transform(const float* m, const double* v, double* out) {
-    for (int r = 0; r < 4; ++r) {
-        out[r] = 0.0;
-        for (int c = 0; c < 4; ++c)
-            out[r] += double(m[c * 4 + r]) * v[c];
     }
 }
 
@@ -89,14 +67,6 @@ TEST(BumpVertexShader, OutputsMatchDoublePrecisionAtEachBumpScale) {
         glTexCoordPointer(set == 0 ? 2 : 3, GL_FLOAT, 0, sets[set]);
     }
     glColor4fv(kColour);
-    glMatrixMode(GL_PROJECTION);
-    glFrustum(-0.5, 0.5, -0.5, 0.5, 1.0, 10.0);
-    glMatrixMode(GL_MODELVIEW);
-    glTranslatef(0.1f, -0.2f, -3.0f);
-    glRotatef(35.0f, 0.3f, 1.0f, 0.2f);
-    float modelview[16], projection[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
 
     for (float scale : {0.0f, 0.5f, 2.0f}) {
         SCOPED_TRACE(scale);
@@ -107,24 +77,13 @@ TEST(BumpVertexShader, OutputsMatchDoublePrecisionAtEachBumpScale) {
         ext::glSetInvariantEXT(bumpScaleInvariant, GL_FLOAT, &scale);
         ext::glBindVertexShaderEXT(shader);
         SetVertexShaderEnabled(1);
-        const std::vector<Vec4> window = ReadWindowPositions(kVertices);
         std::vector<Vec4> outputs[6];
         outputs[5] = ReadVertexOutputs("fragment.color", kVertices);
         for (int set = 0; set < 5; ++set)
             outputs[set] =
                 ReadVertexOutputs("fragment.texcoord[" + std::to_string(set) + "]", kVertices);
         SetVertexShaderEnabled(0);
-        ASSERT_EQ(window.size(), size_t(kVertices));
-
         for (int v = 0; v < kVertices; ++v) {
-            const double p[4] = {kPositions[v][0], kPositions[v][1], kPositions[v][2], 1.0};
-            double eyeSpace[4], clip[4];
-            Transform(modelview, p, eyeSpace);
-            Transform(projection, eyeSpace, clip);
-            const double windowWant[4] = {(clip[0] / clip[3] + 1.0) * kReaderSize / 2,
-                                          (clip[1] / clip[3] + 1.0) * kReaderSize / 2,
-                                          (clip[2] / clip[3] + 1.0) / 2, clip[3]};
-            ExpectNear(window[v], windowWant, 4, "window position", v);
             const double colour[4] = {kColour[0], kColour[1], kColour[2], kColour[3]};
             ExpectNear(outputs[5][v], colour, 4, "colour", v);
             const double set0[4] = {kTexCoords[v][0], kTexCoords[v][1], 0.0, 1.0};

@@ -2,7 +2,7 @@
 // kind for a definition, and what a vertex program hands on read back at full
 // float precision. Each vertex is drawn as a one-pixel point into a float
 // colour buffer through a tiny ARB fragment program that writes one fragment
-// input as its colour; window position and clip w come from feedback mode.
+// input as its colour.
 #pragma once
 
 #include <gtest/gtest.h>
