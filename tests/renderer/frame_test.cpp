@@ -42,13 +42,18 @@ TEST_P(ModelFrame, MatchesTheShadingReferenceFromCentreToSilhouetteAndSky) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "bump " << c.bump << " yaw " << c.yaw);
         // Start-up in a directory without the scene's files, then the test
-        // scene's textures in their place and an invisible font.
+        // scene's textures in their place (the base texture's two texels show
+        // the texture coordinates) and an invisible font.
         ASSERT_TRUE(UseOffscreenSize(width, height, GetParam()));
         ASSERT_EQ(InitRenderer(), 1);
         EXPECT_EQ(FragmentShaderExtensionSource(), GetParam() ? kExtensionLayer : kExtensionNative);
         environmentCubeMap = MakeFlatCubeMap(kEnvironmentFaces);
         diffuseCubeMap = MakeFlatCubeMap(kDiffuseFaces);
-        baseTexture = MakeFlatTexture(kBaseColour);
+        glGenTextures(1, &baseTexture);
+        glBindTexture(GL_TEXTURE_2D, baseTexture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, 2, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, kBaseColours);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         normalMapTexture = MakeFlatTexture(c.normalTexel);
         const uint8_t clear[16] = {};
         glGenTextures(1, &fontTexture);
