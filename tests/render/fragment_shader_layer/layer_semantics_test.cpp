@@ -176,7 +176,6 @@ TEST_P(InstructionCase, LayerDrawsWhatTheDriverDraws) {
         const GLuint shader = DefineShader(throughLayer, GetParam().record);
         for (int i = 0; i < 4; ++i)
             pictures[throughLayer][i] = DrawWithShader(scenes[i % 3], shader);
-        ext::glDeleteFragmentShaderATI(shader);
         EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
     }
     for (int i = 0; i < 4; ++i)
@@ -228,7 +227,6 @@ TEST(LayerShader, GlobalConstantsReachTheProgramAtEachDraw) {
             ext::glSetFragmentShaderConstantATI(GL_CON_3_ATI, globals[i]);
             pictures[throughLayer][i] = DrawWithShader(scene, shader);
         }
-        ext::glDeleteFragmentShaderATI(shader);
     }
     EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
     EXPECT_LE(LargestDifference(pictures[0][0], pictures[1][0]), 2);
