@@ -9,7 +9,19 @@
 #include <cstdlib>
 
 #include "model/model.h"
-#include "tests/renderer/scene_colours.h"
+#include "tests/renderer/renderer_test_support.h"
+
+// The scene's flat colours. Environment faces +X, -X, +Y, -Y, +Z, -Z: told
+// apart in every channel, dark enough that F x reflection + see-through^2
+// seldom saturates.
+constexpr Rgb kEnvironmentFaces[6] = {{0.50f, 0.10f, 0.10f}, {0.10f, 0.45f, 0.10f},
+                                      {0.10f, 0.10f, 0.50f}, {0.40f, 0.40f, 0.05f},
+                                      {0.05f, 0.35f, 0.40f}, {0.30f, 0.05f, 0.35f}};
+constexpr Rgb kDiffuseFaces[6] = {{0.60f, 0.20f, 0.20f}, {0.20f, 0.55f, 0.20f},
+                                  {0.20f, 0.20f, 0.60f}, {0.45f, 0.45f, 0.15f},
+                                  {0.15f, 0.40f, 0.45f}, {0.50f, 0.15f, 0.40f}};
+// The base texture's two texels, for s in [0, 0.5) and [0.5, 1).
+constexpr uint8_t kBaseColours[2][3] = {{150, 128, 100}, {90, 160, 120}};
 
 struct Vec3 {
     double x, y, z;
@@ -69,14 +81,14 @@ inline double Stored(const Rgb& colour, int c) {
 }
 
 struct Shade {
-    bool covered;    // by a front-facing triangle of the mesh
-    bool uncertain;  // a look-up falls near a cube edge
+    bool covered;    // by a front-facing triangle of the mesh, else the sky
+    bool uncertain;  // a look-up falls near a cube or texel edge
     double fresnel;
     double rgb[3];
 };
 
-// The test scene (flat cube maps and base, a flat normal map of texel) at
-// pixel (px, py) with the mesh drawn at bump scale s.
+// The test scene (flat cube maps, a base texture of two texels, a flat normal
+// map of texel, the sky box around it) at pixel (px, py) with the mesh drawn at bump scale s.
 inline Shade ReferencePixel(const ViewReference& view, const Mesh& mesh, const uint8_t (&texel)[3],
                             double s, int px, int py) {
     const Vec3 eye = EyeInObject(view), ray = PixelRay(view, px, py);
@@ -97,7 +109,17 @@ inline Shade ReferencePixel(const ViewReference& view, const Mesh& mesh, const u
         if (u < 0 || t < 0 || u + t > 1 || depth <= 0 || depth >= nearest) continue;
         nearest = depth, hit = v, w[0] = 1 - u - t, w[1] = u, w[2] = t;
     }
-    if (hit == nullptr) return shade;
+    if (hit == nullptr) {
+        // The sky: the face where the ray leaves the box of half-edge 1024.
+        const double e[3] = {eye.x, eye.y, eye.z}, r[3] = {ray.x, ray.y, ray.z};
+        double to = 1e30;
+        for (int i = 0; i < 3; ++i)
+            if (r[i] != 0) to = std::min(to, ((r[i] > 0 ? 1024 : -1024) - e[i]) / r[i]);
+        const Rgb& sky = kEnvironmentFaces[CubeFace(eye + to * ray, &shade.uncertain)];
+        for (int c = 0; c < 3; ++c)
+            shade.rgb[c] = Stored(sky, c);
+        return shade;
+    }
     // The vertex program's outputs, interpolated: the rows of M = [s*T | s*B |
     // N] and the unit vector to the eye.
     Vec3 rows[3] = {}, v = {};
@@ -118,11 +140,17 @@ inline Shade ReferencePixel(const ViewReference& view, const Mesh& mesh, const u
         kEnvironmentFaces[CubeFace((2 * d) * normal - Dot(normal, normal) * v, &edge[0])];
     const Rgb& ct = kEnvironmentFaces[CubeFace(-0.9 * v - 0.1 * normal, &edge[1])];
     const Rgb& cd = kDiffuseFaces[CubeFace(normal, &edge[2])];
-    shade = {true, edge[0] || edge[1] || edge[2], std::clamp(1 - d, 0.0, 1.0), {}};
+    double u = 0;  // texture coordinate s, which picks the base texel
+    for (int k = 0; k < 3; ++k)
+        u += w[k] * mesh.texCoords[2 * hit[k]];
+    u -= std::floor(u);
+    const bool texelEdge = std::fabs(u - 0.5) < 0.01 || u < 0.01 || u > 0.99;
+    const uint8_t* base = kBaseColours[u >= 0.5];
+    shade = {true, edge[0] || edge[1] || edge[2] || texelEdge, std::clamp(1 - d, 0.0, 1.0), {}};
     for (int c = 0; c < 3; ++c) {
         const double environment =
             std::clamp(shade.fresnel * Stored(cr, c) + Stored(ct, c) * Stored(ct, c), 0.0, 1.0);
-        shade.rgb[c] = std::clamp(kBaseColour[c] / 255.0 * Stored(cd, c) + environment, 0.0, 1.0);
+        shade.rgb[c] = std::clamp(base[c] / 255.0 * Stored(cd, c) + environment, 0.0, 1.0);
     }
     return shade;
 }

@@ -117,7 +117,9 @@ inline Pixels DrawWithShader(const Scene& scene, GLuint shader) {
 
 // Makes the driver (false) or the layer (true) the provider of the group, then
 // records a shader with record (the calls between Begin and End, through
-// ext::) and returns its name.
+// ext::) and returns its name. The shaders are never deleted: each test is a
+// process of its own, and Mesa has been seen to read freed memory at a later
+// draw after its own bound shader was deleted.
 template <typename Record>
 GLuint DefineShader(bool throughLayer, Record record) {
     EXPECT_EQ(throughLayer ? UseFragmentShaderLayer() : ChooseFragmentShaderExtension(), 1);

@@ -1,7 +1,9 @@
 // Each instruction, modifier, replicate, mask and routing swizzle of
 // GL_ATI_fragment_shader, run once through Mesa's own extension and once
 // through the layer in the same process on the same inputs; the pictures must
-// agree within 2 levels in every channel the extension defines.
+// agree within 2 levels in every channel the extension defines. Then the
+// layer's shader objects: a shader that cannot be drawn, and constants that
+// reach the program at draw.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -162,20 +164,76 @@ class InstructionCase : public testing::TestWithParam<Case> {};
 TEST_P(InstructionCase, LayerDrawsWhatTheDriverDraws) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
     ASSERT_TRUE(IsExtensionSupported("GL_ATI_fragment_shader"));
-    const Scene scene = MakeScene();
-    Pixels pictures[2];
+    // Unit 1 as a cube map, a 2D texture, nothing, and a cube map again: the
+    // layer makes one program for each combination of targets.
+    Scene scenes[3] = {MakeScene()};
+    scenes[1] = scenes[2] = scenes[0];
+    scenes[1].targets[1] = GL_TEXTURE_2D;
+    scenes[1].textures[1] = MakeTexture(GL_TEXTURE_2D, 4);
+    scenes[2].targets[1] = GL_NONE;
+    Pixels pictures[2][4];
     for (bool throughLayer : {false, true}) {
         const GLuint shader = DefineShader(throughLayer, GetParam().record);
-        pictures[throughLayer] = DrawWithShader(scene, shader);
-        ext::glDeleteFragmentShaderATI(shader);
+        for (int i = 0; i < 4; ++i)
+            pictures[throughLayer][i] = DrawWithShader(scenes[i % 3], shader);
         EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
     }
-    EXPECT_LE(LargestDifference(pictures[0], pictures[1], GetParam().channels), 2);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_LE(LargestDifference(pictures[0][i], pictures[1][i], GetParam().channels), 2)
+            << "draw " << i;
     // Not a black picture on both sides.
-    EXPECT_GT(LargestDifference(pictures[0], Pixels(pictures[0].size(), 0), kRgb), 20);
+    EXPECT_GT(LargestDifference(pictures[0][0], Pixels(pictures[0][0].size(), 0), kRgb), 20);
 }
 
 INSTANTIATE_TEST_SUITE_P(Semantics, InstructionCase, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+TEST(LayerShader, AShaderWithAFailedCallDrawsNothingAndSaysSo) {
+    ASSERT_TRUE(MakeOffscreenGlCurrent());
+    const Scene scene = MakeScene();
+    while (FetchGlError() != GL_NO_ERROR) {
+    }
+    const GLuint shader = DefineShader(true, [] {
+        Sample(R0, T0);
+        // Two scales at once: refused.
+        Col1(GL_MOV_ATI, R0, N, GL_2X_BIT_ATI | GL_4X_BIT_ATI, R0, N, N);
+    });
+    EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_ENUM));  // the refused call
+    // The default shader, which nobody defined, draws nothing either.
+    for (GLuint drawn : {shader, 0u}) {
+        const Pixels pixels = DrawWithShader(scene, drawn);
+        EXPECT_EQ(FetchGlError(), GLenum(GL_INVALID_OPERATION));  // the draw
+        EXPECT_EQ(LargestDifference(pixels, Pixels(pixels.size(), 0), 15), 0);
+    }
+}
+
+// A global constant set after the shader is bound still reaches it at the
+// next draw; a constant the shader sets itself wins over the global one. Mesa
+// keeps drawing with the global constant it had at the shader's first draw,
+// so only that draw is held against it.
+TEST(LayerShader, GlobalConstantsReachTheProgramAtEachDraw) {
+    ASSERT_TRUE(MakeOffscreenGlCurrent());
+    const Scene scene = MakeScene();
+    const float own[4] = {0.25f, 0.5f, 0.75f, 1.0f}, other[4] = {0, 0, 0, 0};
+    const float globals[2][4] = {{0.9f, 0.8f, 0.95f, 1.0f}, {0.4f, 0.85f, 1.0f, 1.0f}};
+    Pixels pictures[2][2];
+    for (bool throughLayer : {false, true}) {
+        const GLuint shader = DefineShader(throughLayer, [&] {
+            ext::glSetFragmentShaderConstantATI(C1, own);
+            Col2(GL_ADD_ATI, R0, N, N, GL_CON_3_ATI, N, N, C1, N, GL_NEGATE_BIT_ATI);
+        });
+        ext::glSetFragmentShaderConstantATI(C1, other);  // the shader's own wins
+        for (int i = 0; i < 2; ++i) {
+            ext::glSetFragmentShaderConstantATI(GL_CON_3_ATI, globals[i]);
+            pictures[throughLayer][i] = DrawWithShader(scene, shader);
+        }
+    }
+    EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
+    EXPECT_LE(LargestDifference(pictures[0][0], pictures[1][0]), 2);
+    for (int i = 0; i < 2; ++i)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(pictures[1][i][c], (globals[i][c] - own[c]) * 255, 1.0)
+                << "draw " << i << " channel " << c;
+}
 
 }  // namespace

@@ -52,6 +52,7 @@ struct ErrorCase {
 // clang-format off
 const ErrorCase kErrorCases[] = {
     {"DestinationJustPastTheTextureUnits", [](Recording* r) { return Sample(r, 4, Tex(0)); }, GL_INVALID_ENUM},
+    {"DestinationPastTheLastRegister", [](Recording* r) { return Colour(r, GL_MOV_ATI, 6, N, N, {Arg(Reg(0))}); }, GL_INVALID_ENUM},
     {"RegisterCoordinateInPassOne", [](Recording* r) { return Pass(r, 0, Reg(1)); }, GL_INVALID_OPERATION},
     {"RegisterCoordinateAsStrDrInPassTwo", [](Recording* r) {
         OK(Move(r)); return Pass(r, 1, Reg(1), GL_SWIZZLE_STR_DR_ATI); }, GL_NO_ERROR},

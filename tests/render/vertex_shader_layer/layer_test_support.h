@@ -1,8 +1,6 @@
 // Shared set-up of the layer tests: the layer chosen on Mesa, symbols of each
 // kind for a definition, and what a vertex program hands on read back at full
-// float precision. Each vertex is drawn as a one-pixel point into a float
-// colour buffer through a tiny ARB fragment program that writes one fragment
-// input as its colour; window position and clip w come from feedback mode.
+// float precision: a one-pixel point drawn into a float colour buffer.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -111,10 +109,10 @@ inline void Out(GLuint source) {
     ext::glShaderOp1EXT(GL_OP_MOV_EXT, kOut, source);
 }
 
-// The value that fragment input `input` ("fragment.texcoord[3]",
-// "fragment.color") has for each of the count vertices of the current arrays,
-// or the background value where a vertex drew nothing.
-inline std::vector<Vec4> ReadVertexOutputs(const std::string& input, int count) {
+// Draws one point at the origin with the bound shader enabled, through an
+// ARB fragment program that writes fragment input `input` as its colour, and
+// returns that value (the background value if nothing drew).
+inline Vec4 DrawOnePoint(const std::string& input = "fragment.texcoord[0]") {
     static GLuint program = 0;
     if (program == 0) GlProcNamed<PFNGLGENPROGRAMSARBPROC>("glGenProgramsARB")(1, &program);
     const std::string text = "!!ARBfp1.0\nMOV result.color, " + input + ";\nEND\n";
@@ -123,29 +121,20 @@ inline std::vector<Vec4> ReadVertexOutputs(const std::string& input, int count) 
         GL_FRAGMENT_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB, GLsizei(text.size()), text.c_str());
     glEnable(GL_FRAGMENT_PROGRAM_ARB);
     glClearColor(kReaderBackground, kReaderBackground, kReaderBackground, kReaderBackground);
-    std::vector<Vec4> values(count, kNothingDrawn);
-    std::vector<float> pixels(kReaderSize * kReaderSize * 4);
-    for (int i = 0; i < count; ++i) {
-        glClear(GL_COLOR_BUFFER_BIT);
-        glDrawArrays(GL_POINTS, i, 1);
-        glReadPixels(0, 0, kReaderSize, kReaderSize, GL_RGBA, GL_FLOAT, pixels.data());
-        for (int p = 0; p < kReaderSize * kReaderSize; ++p)
-            if (pixels[p * 4] != kReaderBackground)
-                std::copy(&pixels[p * 4], &pixels[p * 4 + 4], values[i].begin());
-    }
-    glDisable(GL_FRAGMENT_PROGRAM_ARB);
-    return values;
-}
-
-// Draws one point at the origin with the bound shader enabled and returns what
-// reached texture coordinate set 0 (the background value if nothing drew).
-inline Vec4 DrawOnePoint() {
+    glClear(GL_COLOR_BUFFER_BIT);
     static const float kOrigin[3] = {0.0f, 0.0f, 0.0f};
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, kOrigin);
     SetVertexShaderEnabled(1);
-    const Vec4 value = ReadVertexOutputs("fragment.texcoord[0]", 1)[0];
+    glDrawArrays(GL_POINTS, 0, 1);
     SetVertexShaderEnabled(0);
     glDisableClientState(GL_VERTEX_ARRAY);
+    glDisable(GL_FRAGMENT_PROGRAM_ARB);
+    std::vector<float> pixels(kReaderSize * kReaderSize * 4);
+    glReadPixels(0, 0, kReaderSize, kReaderSize, GL_RGBA, GL_FLOAT, pixels.data());
+    Vec4 value = kNothingDrawn;
+    for (int p = 0; p < kReaderSize * kReaderSize; ++p)
+        if (pixels[p * 4] != kReaderBackground)
+            std::copy(&pixels[p * 4], &pixels[p * 4 + 4], value.begin());
     return value;
 }

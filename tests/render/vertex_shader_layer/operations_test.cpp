@@ -41,15 +41,24 @@ void SetOutsideValues(const Symbols& s) {
     ext::glVariantfvEXT(s.normalized + 1, outOfRange);
 }
 
+// Both colours set: each must reach its own fragment input, clamped.
+void Colours(const Symbols& s) {
+    Op1(GL_OP_MOV_EXT, GL_OUTPUT_COLOR0_EXT, s.a);
+    Op1(GL_OP_MOV_EXT, GL_OUTPUT_COLOR1_EXT, s.b);
+}
+
 struct Case {
     const char* name;
     void (*record)(const Symbols& s);
     Vec4 want;
+    const char* input = "fragment.texcoord[0]";  // what is read back
 };
 
 // clang-format off
 const Case kCases[] = {
     {"add V=VV", [](const Symbols& s) { Op2(GL_OP_ADD_EXT, kOut, s.a, s.b); }, {1.25f, 2, 2, 2.5f}},
+    {"mul V=VS", [](const Symbols& s) { Op2(GL_OP_MUL_EXT, kOut, s.a, s.k + 2); }, {2, -4, 6, 1}},
+    {"sub V=VV", [](const Symbols& s) { Op2(GL_OP_SUB_EXT, kOut, s.a, s.b); }, {0.75f, -6, 4, -1.5f}},
     {"madd V=VVV", [](const Symbols& s) { Op3(GL_OP_MADD_EXT, kOut, s.a, s.b, s.a); }, {1.25f, -10, 0, 1.5f}},
     {"max", [](const Symbols& s) { Op2(GL_OP_MAX_EXT, kOut, s.a, s.b); }, {1, 4, 3, 2}},
     {"min", [](const Symbols& s) { Op2(GL_OP_MIN_EXT, kOut, s.a, s.b); }, {0.25f, -2, -1, 0.5f}},
@@ -64,6 +73,7 @@ const Case kCases[] = {
     {"clamp V=VVV", [](const Symbols& s) { Op3(GL_OP_CLAMP_EXT, kOut, s.c, s.a, s.b); }, {0.25f, -2, 3, 0.5f}},
     {"clamp S=SSS, result aliasing the bound", [](const Symbols& s) {
          Op1(GL_OP_MOV_EXT, s.q, s.k + 3); Op3(GL_OP_CLAMP_EXT, s.q, s.k + 5, s.k, s.q); Out(s.q); }, {3, 3, 3, 3}},
+    {"dot3 S=VV", [](const Symbols& s) { Op2(GL_OP_DOT3_EXT, s.q, s.a, s.b); Out(s.q); }, {-10.75f, -10.75f, -10.75f, -10.75f}},
     {"dot4 V=VV", [](const Symbols& s) { Op2(GL_OP_DOT4_EXT, kOut, s.a, s.b); }, {-9.75f, -9.75f, -9.75f, -9.75f}},
     {"cross product, w = 1", [](const Symbols& s) { Op2(GL_OP_CROSS_PRODUCT_EXT, kOut, s.a, s.b); }, {-10, 1.75f, 4.5f, 1}},
     // Column-major m[e] = e + 1: r[i] = sum a[j] m[4j + i].
@@ -74,6 +84,9 @@ const Case kCases[] = {
     {"log2", [](const Symbols& s) { Op1(GL_OP_LOG_BASE_2_EXT, s.q, s.k + 5); Out(s.q); }, {3, 3, 3, 3}},
     {"power", [](const Symbols& s) { Op2(GL_OP_POWER_EXT, s.q, s.k + 2, s.k + 3); Out(s.q); }, {8, 8, 8, 8}},
     {"recip", [](const Symbols& s) { Op1(GL_OP_RECIP_EXT, s.q, s.k + 4); Out(s.q); }, {0.25f, 0.25f, 0.25f, 0.25f}},
+    {"recip sqrt", [](const Symbols& s) { Op1(GL_OP_RECIP_SQRT_EXT, s.q, s.k + 4); Out(s.q); }, {0.5f, 0.5f, 0.5f, 0.5f}},
+    {"primary colour", Colours, {1, 0, 1, 0.5f}, "fragment.color"},
+    {"secondary colour", Colours, {0.25f, 1, 0, 1}, "fragment.color.secondary"},
     {"swizzle -z 1 x -1", [](const Symbols& s) {
          ext::glSwizzleEXT(kOut, s.a, GL_NEGATIVE_Z_EXT, GL_ONE_EXT, GL_X_EXT, GL_NEGATIVE_ONE_EXT); }, {-3, 1, 1, -1}},
     {"swizzle w 0 -y y", [](const Symbols& s) {
@@ -164,7 +177,7 @@ TEST(VertexLayerOperations, EachTranslatedOperationGivesItsWorkedValue) {
         ext::glEndVertexShaderEXT();
         EXPECT_EQ(FetchGlError(), GLenum(GL_NO_ERROR));
         SetOutsideValues(s);
-        const Vec4 got = DrawOnePoint();
+        const Vec4 got = DrawOnePoint(row.input);
         for (int c = 0; c < 4; ++c)
             EXPECT_NEAR(got[c], row.want[c], 1e-5 * (1.0 + std::fabs(row.want[c])))
                 << "component " << c;
