@@ -123,19 +123,13 @@ TEST(JpegDamage, DamagedFilesGiveZeroOrAWholePictureCutOnesTheirWholeScans) {
         for (size_t i = 0; i < 4 * file.size(); ++i) {
             Bytes bytes(file.begin(), file.begin() + long(std::min(i, file.size())));
             if (i >= file.size()) bytes[i % file.size()] ^= masks[i / file.size()];
-            Image image{};
-            int result = LoadJpegFromMemory(bytes.data(), bytes.size(), &image);
-            ASSERT_EQ(result == 1, image.pixels != nullptr);
-            size_t size = result ? size_t(image.width) * image.height * image.bitsPerPixel / 8 : 0;
-            Bytes everyByte(image.pixels, image.pixels + size);  // the sanitizers check the block
-            free(image.pixels);
+            const Bytes samples = DecodeOurs(bytes).samples;
             if (&file != &files[0] || i >= file.size()) continue;
             size_t before = 0;
             for (size_t offset : offsets)
                 before = offset + 1 < i ? offset : before;  // the marker code must be in
             Bytes ended(file.begin(), file.begin() + long(before));
             ended.insert(ended.end(), {0xFF, 0xD9});
-            Bytes samples = DecodeOurs(bytes).samples;
             ASSERT_TRUE(samples == DecodeOurs(ended).samples) << i;
             if (!samples.empty() && (distinct.empty() || distinct.back() != samples))
                 distinct.push_back(samples);

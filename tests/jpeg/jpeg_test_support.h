@@ -2,6 +2,8 @@
 // jpegtran and djpeg as independent encoder, transcoder and decoder.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -79,13 +81,17 @@ inline Picture DecodeWithDjpeg(const Bytes& jpeg) {
     return picture;
 }
 
-// Our decode, no samples if refused. Memory row 0 is the bottom picture row,
-// and colour pixels are blue, green, red.
+// Our decode, no samples if refused, which must leave the record empty. Every
+// byte of a picture is read, so the sanitizers check the whole block. Memory
+// row 0 is the bottom picture row, and colour pixels are blue, green, red.
 inline Picture DecodeOurs(const Bytes& jpeg, bool scalarPath = false) {
     jpegState.useScalarPath = scalarPath ? 1 : 0;
     Image image{};
     int result = LoadJpegFromMemory(jpeg.data(), jpeg.size(), &image);
     jpegState.useScalarPath = 0;
+    EXPECT_TRUE(result == 1
+                    ? image.pixels != nullptr
+                    : !image.pixels && !image.width && !image.height && !image.bitsPerPixel);
     int channels = image.bitsPerPixel / 8;
     Picture picture{image.width, image.height, channels, {}};
     for (int y = image.height - 1; result == 1 && y >= 0; --y) {

@@ -63,7 +63,6 @@ TEST(TextureFile, TgaFilesLoadWithMipmapsEvenWhenNamedJpg) {
         ASSERT_TRUE(WriteTga("texture_test.jpg", c.width, c.height, c.bitsPerPixel, c.source));
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
         GLuint name = c.load("texture_test.jpg");
-        std::remove("texture_test.jpg");
         ASSERT_NE(name, 0u) << c.bitsPerPixel;
         EXPECT_EQ(IntegerState(GL_TEXTURE_BINDING_2D), static_cast<GLint>(name));
         EXPECT_EQ(IntegerState(GL_UNPACK_ALIGNMENT), 1);
@@ -81,7 +80,6 @@ TEST(TextureFile, UnusablePicturesMakeNoTextureAndLeaveNothingBound) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
     glBindTexture(GL_TEXTURE_2D, 0);
     glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, 0);
-    std::remove("texture_test_missing.tga");
     for (auto load : {LoadTexture, LoadNormalMapTexture, LoadCubeMap})
         EXPECT_EQ(load("texture_test_missing.tga"), 0u);
     const struct {
