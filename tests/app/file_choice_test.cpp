@@ -63,28 +63,19 @@ TEST(ReplaceModel, AFileThatFailsKeepsTheModelAndItsView) {
     ResetView();
 }
 
-GLuint loadedName = 0;
-std::string loadedPath;
-GLuint FakeLoad(const char* path) {
-    loadedPath = path;
-    return loadedName;
-}
-
-TEST(ReplaceTexture, TheOldTextureGoesEvenWhenTheNewFileFails) {
+// A picture, one that fails, the picture again: each time the old texture
+// goes, so a file that fails leaves none.
+TEST(OpenBumpPicture, TheOldTextureGoesEvenWhenTheNewFileFails) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    const GLuint old = texture;
-    // The file fails (0); replacing the 0 deletes nothing and stores the new name.
-    for (GLuint name : {0u, 77u}) {
-        loadedName = name;
-        ReplaceTexture(&texture, FakeLoad, "picture.tga");
-        EXPECT_EQ(texture, name);
-        EXPECT_FALSE(glIsTexture(old));
+    const char* picture = VIEWER_SOURCE_DIR "/assets/font.tga";
+    for (const char* path : {picture, "missing.tga", picture}) {
+        const GLuint old = normalMapTexture;
+        OpenBumpPicture(path);
+        EXPECT_EQ(normalMapTexture != 0 && glIsTexture(normalMapTexture), path == picture);
+        EXPECT_TRUE(old == 0 || !glIsTexture(old));
     }
-    EXPECT_EQ(loadedPath, "picture.tga");
+    glDeleteTextures(1, &normalMapTexture);
+    normalMapTexture = 0;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -106,20 +106,19 @@ TEST(JpegRefusal, BadStreamsGiveZeroAndAnEmptyRecordWhateverCameBefore) {
     ASSERT_EQ(0xE0, good.at(3));
     good.erase(good.begin() + 2, good.begin() + 4 + (good[4] << 8 | good[5]));
     const Bytes primer = WithEverySlot(EncodeWithCjpeg(picture, "-sample 2x2 -restart 1"));
-    std::vector<Bytes> files;
     for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
         Bytes bytes = good;
         if (c.marker == 0) bytes.insert(bytes.begin() + 2, c.bytes.size(), 0);
         size_t at = c.marker ? FindMarker(good, c.marker) + c.offset : 2;
         std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin() + long(at));
-        files.push_back(bytes);
-    }
-    files.insert(files.end(), {{}, {0xFF, 0xD8, 0xFF, 0xFF, 0xFF}});  // fill bytes to the end
-    for (size_t i = 0; i < files.size(); ++i) {
-        SCOPED_TRACE(i < std::size(kCases) ? kCases[i].name : "empty or fill bytes only");
         ASSERT_FALSE(DecodeOurs(primer).samples.empty());
-        int expected = i < std::size(kCases) ? kCases[i].expected : 0;
-        EXPECT_EQ(expected == 1, !DecodeOurs(files[i]).samples.empty());
+        EXPECT_EQ(c.expected == 1, !DecodeOurs(bytes).samples.empty());
+    }
+    // An empty file, and one of fill bytes to the end.
+    for (const Bytes& bytes : {Bytes{}, Bytes{0xFF, 0xD8, 0xFF, 0xFF, 0xFF}}) {
+        ASSERT_FALSE(DecodeOurs(primer).samples.empty());
+        EXPECT_TRUE(DecodeOurs(bytes).samples.empty());
     }
     Image image{};
     EXPECT_EQ(0, LoadJpeg("no/such/picture.jpg", &image));

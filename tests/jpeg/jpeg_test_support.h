@@ -75,7 +75,6 @@ inline Picture DecodeWithDjpeg(const Bytes& jpeg) {
     Picture picture;
     int kind = 0, used = 0;
     sscanf(head.c_str(), "P%d %d %d 255%n", &kind, &picture.width, &picture.height, &used);
-    picture.channels = kind == 6 ? 3 : 1;
     if (used > 0) picture.samples.assign(pnm.begin() + used + 1,
                                          pnm.end());  // one blank ends it
     return picture;
