@@ -30,14 +30,13 @@ Extent ModelExtent() {
     RenderFrame();
     const Frame with = ReadFrame();
     Extent extent;
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
-            if (memcmp(with.At(x, y), without.At(x, y), 3) == 0) continue;
-            extent.left = std::min(extent.left, x);
-            extent.right = std::max(extent.right, x);
-            extent.bottom = std::min(extent.bottom, y);
-            extent.top = std::max(extent.top, y);
-        }
+    for (int i = 0; i < kSize * kSize; ++i) {
+        const int x = i % kSize, y = i / kSize;
+        if (memcmp(with.At(x, y), without.At(x, y), 3) == 0) continue;
+        extent.left = std::min(extent.left, x);
+        extent.right = std::max(extent.right, x);
+        extent.bottom = std::min(extent.bottom, y);
+        extent.top = std::max(extent.top, y);
     }
     return extent;
 }
@@ -63,9 +62,7 @@ bool StartScene(bool colouredSky) {
 }
 
 void ReleaseScene() {
-    glDeleteTextures(1, &fontTexture);
-    fontTexture = 0;
-    ReleaseRenderer();
+    ReleaseAll();
     ResetView();
 }
 

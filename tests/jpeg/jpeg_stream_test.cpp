@@ -45,6 +45,7 @@ const Case kCases[] = {
     {"frame far larger than its data", 0xC0, 5, {0x1F, 0x40, 0x1F, 0x40}},
     {"scan before any frame header", 0xC0, 1, {0xFE}},
     {"differential frame", 0xC0, 1, {0xC5}},
+    {"arithmetic-coded frame", 0xC0, 1, {0xC9}},
     {"12-bit samples", 0xC0, 4, {12}},
     {"two components", 0xC0, 9, {2}},
     {"four components", 0xC0, 9, {4}},
