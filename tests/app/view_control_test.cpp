@@ -19,7 +19,8 @@ Model PointModel(const std::vector<float>& points) {
     made.meshCount = 1;
     made.meshes = static_cast<Mesh*>(std::calloc(1, sizeof(Mesh)));
     made.meshes[0].vertexCount = static_cast<uint16_t>(points.size() / 3);
-    made.meshes[0].positions = CopyFloats(points);
+    // No points, no array: memcpy must not be handed an empty vector's null data.
+    made.meshes[0].positions = points.empty() ? nullptr : CopyFloats(points);
     ComputeBounds(&made);
     return made;
 }
