@@ -26,13 +26,15 @@ Vector4 Apply(const Matrix4& m, Vector4 v) {
     return v;
 }
 
-Matrix4 YawPitch(float yawDegrees, float pitchDegrees) {
-    Quaternion yaw, pitch;
-    QuaternionFromAxisAngle(&yaw, yawDegrees, 0.0f, 1.0f, 0.0f);
-    QuaternionFromAxisAngle(&pitch, pitchDegrees, 1.0f, 0.0f, 0.0f);
-    QuaternionMultiply(yaw, pitch, &pitch);  // the output may alias an operand
+// The rotation by a about u, then by b about v, as one matrix: the product
+// of their quaternions.
+Matrix4 Rotation(float a, Vector3d u, float b, Vector3d v) {
+    Quaternion first, then;
+    QuaternionFromAxisAngle(&first, a, float(u.x), float(u.y), float(u.z));
+    QuaternionFromAxisAngle(&then, b, float(v.x), float(v.y), float(v.z));
+    QuaternionMultiply(first, then, &then);  // the output may alias an operand
     Matrix4 m;
-    QuaternionToMatrix(&pitch, &m);
+    QuaternionToMatrix(&then, &m);
     return m;
 }
 
@@ -42,34 +44,26 @@ void ExpectNear(const Vector4& got, Vector3d expected, double tolerance) {
     EXPECT_NEAR(got.z, expected.z, tolerance);
 }
 
+// The view's yaw about y then pitch about x, and axes of any length.
 TEST(RotationMath, MatricesMatchDoublePrecisionRotation) {
-    const float angles[][2] = {{0, 0},      {37.5f, -12.25f},  {-170, 45}, {359, 1},
-                               {720, -360}, {123.456f, 78.9f}, {10, 200},  {1e-3f, 5e-4f}};
     const Vector3d probes[] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0.3, -0.7, 2.5}};
-    for (const auto& a : angles) {
-        Matrix4 m = YawPitch(a[0], a[1]);
+    const auto check = [&](float a, Vector3d u, float b, Vector3d v) {
+        Matrix4 m = Rotation(a, u, b, v);
         for (const auto& p : probes) {
             Vector4 got = Apply(m, {float(p.x), float(p.y), float(p.z), 1.0f});
-            SCOPED_TRACE(testing::Message() << a[0] << " " << a[1]);
-            ExpectNear(got, RotateAboutAxis(RotateAboutAxis(p, a[0], {0, 1, 0}), a[1], {1, 0, 0}),
-                       1.2e-5 * (1 + std::fabs(a[0]) / 360 + std::fabs(a[1]) / 360));
+            SCOPED_TRACE(testing::Message() << a << " " << b);
+            ExpectNear(got, RotateAboutAxis(RotateAboutAxis(p, a, u), b, v),
+                       1.2e-5 * (1 + std::fabs(a) / 360 + std::fabs(b) / 360));
             EXPECT_EQ(got.w, 1.0f);
         }
-    }
+    };
+    const float angles[][2] = {{0, 0},      {37.5f, -12.25f},  {-170, 45}, {359, 1},
+                               {720, -360}, {123.456f, 78.9f}, {10, 200},  {1e-3f, 5e-4f}};
+    for (const auto& a : angles)
+        check(a[0], {0, 1, 0}, a[1], {1, 0, 0});
     const float axes[][4] = {{90, 1, 1, 0}, {-33, 0.2f, -5, 1}, {180, 0, 0, -3}, {271, 1, 2, 3}};
-    for (const auto& c : axes) {  // then -75 degrees about (0.5, -1, 0.25)
-        Quaternion q, r;
-        QuaternionFromAxisAngle(&q, c[0], c[1], c[2], c[3]);
-        QuaternionFromAxisAngle(&r, -75.0f, 0.5f, -1.0f, 0.25f);
-        QuaternionMultiply(q, r, &q);
-        Matrix4 m;
-        QuaternionToMatrix(&q, &m);
-        for (int i = 0; i < 3; ++i) {
-            Vector3d e = RotateAboutAxis(probes[i], c[0], {c[1], c[2], c[3]});
-            ExpectNear(Apply(m, {float(i == 0), float(i == 1), float(i == 2), 0}),
-                       RotateAboutAxis(e, -75, {0.5, -1, 0.25}), 4e-6);
-        }
-    }
+    for (const auto& c : axes)
+        check(c[0], {c[1], c[2], c[3]}, -75, {0.5, -1, 0.25});
     // The product need not be a unit quaternion: (3, 3, 3, 3) is normalised in
     // place to (1, 1, 1, 1) / 2, 120 degrees about (1, 1, 1), taking x to y.
     Quaternion cyclic = {3, 3, 3, 3};
@@ -80,7 +74,7 @@ TEST(RotationMath, MatricesMatchDoublePrecisionRotation) {
 }
 
 TEST(RotationMath, RigidInverseUndoesModelViewAndResetsBottomRow) {
-    Matrix4 modelView = YawPitch(63, -21);
+    Matrix4 modelView = Rotation(63, {0, 1, 0}, -21, {1, 0, 0});
     modelView.elements[12] = 4.0f;
     modelView.elements[13] = -7.5f;
     modelView.elements[14] = -180.0f;

@@ -12,21 +12,11 @@
 
 namespace {
 
-TEST(NextScreenshotName, TheFirstNumberNotTaken) {
-    EXPECT_EQ(NextScreenshotName(""), "screenshot-001.tga");
-    for (const char* taken : {"screenshot-001.tga", "screenshot-003.tga"})
-        std::ofstream(taken) << "taken";
-    EXPECT_EQ(NextScreenshotName(""), "screenshot-002.tga");
-    std::ofstream("screenshot-002.tga") << "taken";
-    EXPECT_EQ(NextScreenshotName(""), "screenshot-004.tga");
-    EXPECT_EQ(NextScreenshotName("nowhere/"), "nowhere/screenshot-001.tga");
-}
-
 // A frame drawn offscreen: each save reads it as it is, whatever the pack
-// alignment, into the next name. ImageMagick reads the file's bottom-left
-// origin as an orientation, leaving the rows in file order until told to
-// apply it, and then sees the frame.
-TEST(SaveScreenshot, TheFrameIntoTheNextFileAsImageMagickReadsIt) {
+// alignment, into the first name not taken. ImageMagick reads the file's
+// bottom-left origin as an orientation, leaving the rows in file order until
+// told to apply it, and then sees the frame.
+TEST(SaveScreenshot, TheFrameIntoTheFirstFreeNameAsImageMagickReadsIt) {
     ASSERT_TRUE(UseOffscreenSize(40, 30));
     glClearColor(0.2f, 0.4f, 0.6f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -39,8 +29,10 @@ TEST(SaveScreenshot, TheFrameIntoTheNextFileAsImageMagickReadsIt) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     const Frame frame = ReadFrame();
     glPixelStorei(GL_PACK_ALIGNMENT, 8);
+    std::ofstream("screenshot-002.tga") << "taken";
     EXPECT_EQ(SaveScreenshot(40, 30), "screenshot-001.tga");
-    EXPECT_EQ(SaveScreenshot(40, 30), "screenshot-002.tga");
+    EXPECT_EQ(SaveScreenshot(40, 30), "screenshot-003.tga");
+    EXPECT_EQ(NextScreenshotName("nowhere/"), "nowhere/screenshot-001.tga");
     EXPECT_EQ(SaveScreenshot(0, 30), "");
     GLint alignment = 0;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
@@ -51,7 +43,7 @@ TEST(SaveScreenshot, TheFrameIntoTheNextFileAsImageMagickReadsIt) {
     for (int y = 29; y >= 0; --y)
         for (int x = 0; x < 40; ++x)
             topRowFirst.append(reinterpret_cast<const char*>(frame.At(x, y)), 3);
-    for (const std::string name : {"screenshot-001.tga", "screenshot-002.tga"}) {
+    for (const std::string name : {"screenshot-001.tga", "screenshot-003.tga"}) {
         EXPECT_EQ(CommandOutput("identify -format '%[orientation]' " + name), "BottomLeft");
         const std::string rgb = CommandOutput("convert " + name + " -auto-orient -depth 8 rgb:-");
         EXPECT_TRUE(rgb == topRowFirst) << name << ": " << rgb.size() << " bytes";

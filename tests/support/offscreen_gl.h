@@ -16,8 +16,6 @@
 // without the sanitizers the weak symbols stay null and nothing happens.
 extern "C" void __lsan_disable() __attribute__((weak));
 extern "C" void __lsan_enable() __attribute__((weak));
-#define VIEWER_OFFSCREEN_GL_IGNORE_LEAKS_BEGIN() (__lsan_disable ? __lsan_disable() : void())
-#define VIEWER_OFFSCREEN_GL_IGNORE_LEAKS_END() (__lsan_enable ? __lsan_enable() : void())
 
 // Size of the colour buffer that draws land in; glReadPixels reads it back as
 // RGBA bytes, bottom row first.
@@ -37,12 +35,12 @@ inline bool MakeOffscreenGlCurrent(const char* extensionOverride = nullptr) {
     static OSMesaContext context = nullptr;
     static bool current = false;
     if (current) return OSMesaGetCurrentContext() == context;
-    VIEWER_OFFSCREEN_GL_IGNORE_LEAKS_BEGIN();
+    if (__lsan_disable) __lsan_disable();
     if (extensionOverride != nullptr) setenv("MESA_EXTENSION_OVERRIDE", extensionOverride, 1);
     context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
     current = context != nullptr && OSMesaMakeCurrent(context, colourBuffer, GL_UNSIGNED_BYTE,
                                                       kOffscreenGlWidth, kOffscreenGlHeight);
     if (current) glViewport(0, 0, kOffscreenGlWidth, kOffscreenGlHeight);
-    VIEWER_OFFSCREEN_GL_IGNORE_LEAKS_END();
+    if (__lsan_enable) __lsan_enable();
     return current;
 }

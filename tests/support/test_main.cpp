@@ -9,31 +9,26 @@
 
 namespace {
 
-class PrivateDirectoryPerTest : public testing::EmptyTestEventListener {
-public:
-    explicit PrivateDirectoryPerTest(std::filesystem::path home) : home_(std::move(home)) {}
+struct PrivateDirectoryPerTest : testing::EmptyTestEventListener {
+    const std::filesystem::path home = std::filesystem::current_path();
 
     void OnTestStart(const testing::TestInfo& test) override {
         std::string name = std::string(test.test_suite_name()) + "." + test.name();
         for (char& c : name)
             if (c == '/') c = '_';  // parameterised names hold slashes
-        const std::filesystem::path directory = home_ / "work" / name;
+        const std::filesystem::path directory = home / "work" / name;
         std::filesystem::remove_all(directory);
         std::filesystem::create_directories(directory);
         std::filesystem::current_path(directory);
     }
 
-    void OnTestEnd(const testing::TestInfo&) override { std::filesystem::current_path(home_); }
-
-private:
-    std::filesystem::path home_;
+    void OnTestEnd(const testing::TestInfo&) override { std::filesystem::current_path(home); }
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    testing::UnitTest::GetInstance()->listeners().Append(
-        new PrivateDirectoryPerTest(std::filesystem::current_path()));
+    testing::UnitTest::GetInstance()->listeners().Append(new PrivateDirectoryPerTest);
     return RUN_ALL_TESTS();
 }

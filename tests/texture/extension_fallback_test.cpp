@@ -30,7 +30,6 @@ TEST(TextureExtensions, CubeMapNeedsItsExtensionAndClampsWithoutEdgeClamp) {
     fakeExtensions = "GL_ARB_multitexture GL_ARB_texture_cube_map";
     GLuint name = LoadCubeMap("fallback_cross.tga");
     fakeExtensions = nullptr;
-    std::remove("fallback_cross.tga");
     ASSERT_NE(name, 0u);
     EXPECT_EQ(TexInt(GL_TEXTURE_CUBE_MAP_ARB, GL_TEXTURE_WRAP_T), GL_CLAMP);
     glDeleteTextures(1, &name);

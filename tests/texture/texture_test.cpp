@@ -20,17 +20,16 @@ TEST(HeightToNormalMap, MatchesDoublePrecisionOnRandomHeights) {
         auto h = [&](int x, int y) {
             return 5.0 * source[((y % height) * width + x % width) * bytesPerPixel];
         };
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                double dx = (h(x, y) - h(x + 1, y)) / 255.0, dy = (h(x, y + 1) - h(x, y)) / 255.0;
-                double k = 1.0 / std::sqrt(dx * dx + dy * dy + 1.0);
-                const double exact[3] = {(dx * k + 1) * 127, (dy * k + 1) * 127, (k + 1) * 127};
-                const uint8_t* got = &normals[(y * width + x) * 4];
-                // Truncated: got in (exact - 1, exact], give or take single precision.
-                for (int c = 0; c < 3; ++c)
-                    EXPECT_NEAR(got[c], exact[c] - 0.5, 0.5001) << x << "," << y << " " << c;
-                EXPECT_EQ(got[3], bytesPerPixel == 4 ? source[(y * width + x) * 4 + 3] : 255);
-            }
+        for (int i = 0; i < width * height; ++i) {
+            const int x = i % width, y = i / width;
+            double dx = (h(x, y) - h(x + 1, y)) / 255.0, dy = (h(x, y + 1) - h(x, y)) / 255.0;
+            double k = 1.0 / std::sqrt(dx * dx + dy * dy + 1.0);
+            const double exact[3] = {(dx * k + 1) * 127, (dy * k + 1) * 127, (k + 1) * 127};
+            const uint8_t* got = &normals[i * 4];
+            // Truncated: got in (exact - 1, exact], give or take single precision.
+            for (int c = 0; c < 3; ++c)
+                EXPECT_NEAR(got[c], exact[c] - 0.5, 0.5001) << x << "," << y << " " << c;
+            EXPECT_EQ(got[3], bytesPerPixel == 4 ? source[i * 4 + 3] : 255);
         }
     }
 }
@@ -63,7 +62,6 @@ TEST(TextureFile, TgaFilesLoadWithMipmapsEvenWhenNamedJpg) {
         ASSERT_TRUE(WriteTga("texture_test.jpg", c.width, c.height, c.bitsPerPixel, c.source));
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
         GLuint name = c.load("texture_test.jpg");
-        std::remove("texture_test.jpg");
         ASSERT_NE(name, 0u) << c.bitsPerPixel;
         EXPECT_EQ(IntegerState(GL_TEXTURE_BINDING_2D), static_cast<GLint>(name));
         EXPECT_EQ(IntegerState(GL_UNPACK_ALIGNMENT), 1);
@@ -81,7 +79,6 @@ TEST(TextureFile, UnusablePicturesMakeNoTextureAndLeaveNothingBound) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
     glBindTexture(GL_TEXTURE_2D, 0);
     glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, 0);
-    std::remove("texture_test_missing.tga");
     for (auto load : {LoadTexture, LoadNormalMapTexture, LoadCubeMap})
         EXPECT_EQ(load("texture_test_missing.tga"), 0u);
     const struct {

@@ -2,13 +2,13 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "image/image.h"
 #include "render/gl_api.h"
+#include "tests/support/bytes.h"
 
 inline GLint TexInt(GLenum target, GLenum name, int level = -1) {
     GLint value = -1;
@@ -35,15 +35,12 @@ inline std::vector<uint8_t> ReadTexImage(GLenum target, GLenum format, int bytes
 // Uncompressed TGA, grey (type 3) for 8 bits, else true colour; origin bottom left.
 inline bool WriteTga(const std::string& path, int width, int height, int bitsPerPixel,
                      const std::vector<uint8_t>& bytes) {
-    uint8_t header[18] = {0, 0, static_cast<uint8_t>(bitsPerPixel == 8 ? 3 : 2)};
+    Bytes header(18, 0);
+    header[2] = bitsPerPixel == 8 ? 3 : 2;
     const int tail[6] = {width, width >> 8, height, height >> 8, bitsPerPixel, bitsPerPixel & 8};
     for (int i = 0; i < 6; ++i)
         header[12 + i] = static_cast<uint8_t>(tail[i]);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    bool ok = std::fwrite(header, 1, 18, file) == 18 &&
-              std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
+    return WriteBytes(path, Cat({header, bytes}));
 }
 
 // A byte that tells where it is: pixel column px, row py counted from the top.
