@@ -14,71 +14,20 @@
 #include <X11/extensions/Xfixes.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
 
+#include "tests/e2e/x_selection.h"
+
 namespace {
 
 Display* display = nullptr;
-Atom targetsAtom = None;
 
 Atom Intern(const char* name) {
     return XInternAtom(display, name, False);
-}
-
-void SendClientMessage(Window target, Atom type, long l0, long l1 = 0, long l2 = 0, long l3 = 0,
-                       long l4 = 0) {
-    XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = target;
-    event.xclient.message_type = type;
-    event.xclient.format = 32;
-    const long data[5] = {l0, l1, l2, l3, l4};
-    memcpy(event.xclient.data.l, data, sizeof data);
-    XSendEvent(display, target, False, NoEventMask, &event);
-    XSync(display, False);
-}
-
-// The next event, or false once the deadline has passed.
-bool NextEvent(time_t deadline, XEvent* event) {
-    while (XPending(display) == 0) {
-        if (time(nullptr) >= deadline) return false;
-        usleep(10000);
-    }
-    XNextEvent(display, event);
-    return true;
-}
-
-// A 1 x 1 window of our own that owns the selection.
-Window OwnSelection(Atom selection) {
-    const Window owner =
-        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
-    XSetSelectionOwner(display, selection, owner, CurrentTime);
-    return owner;
-}
-
-// Hands data over as type, or the list of targets, to whoever asked.
-void AnswerSelection(const XSelectionRequestEvent& request, Atom type, const std::string& data) {
-    const Atom property = request.property != None ? request.property : request.target;
-    XSelectionEvent reply = {
-        SelectionNotify, 0,        False,       nullptr, request.requestor, request.selection,
-        request.target,  property, request.time};
-    const Atom offered[2] = {targetsAtom, type};
-    if (request.target == type)
-        XChangeProperty(display, reply.requestor, property, type, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(data.data()),
-                        static_cast<int>(data.size()));
-    else if (request.target == targetsAtom)
-        XChangeProperty(display, reply.requestor, property, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(offered), 2);
-    else
-        reply.property = None;
-    XSendEvent(display, reply.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
-    XFlush(display);
 }
 
 int ProbeCursor() {
@@ -102,7 +51,7 @@ int ProbeCursor() {
 // selection is owned, so a paste that follows finds it.
 int OfferClipboard(const char* text) {
     const Atom clipboard = Intern("CLIPBOARD"), utf8 = Intern("UTF8_STRING");
-    const Window owner = OwnSelection(clipboard);
+    const Window owner = OwnSelection(display, clipboard);
     XSync(display, False);
     if (XGetSelectionOwner(display, clipboard) != owner) return 1;
     // The parent leaves the connection to the child, and the child keeps no
@@ -111,8 +60,9 @@ int OfferClipboard(const char* text) {
     if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) return 1;
     const time_t deadline = time(nullptr) + 60;
     XEvent event;
-    while (NextEvent(deadline, &event) && event.type != SelectionClear)
-        if (event.type == SelectionRequest) AnswerSelection(event.xselectionrequest, utf8, text);
+    while (NextEvent(display, deadline, &event) && event.type != SelectionClear)
+        if (event.type == SelectionRequest)
+            AnswerSelection(display, event.xselectionrequest, utf8, text);
     return 0;
 }
 
@@ -129,10 +79,9 @@ int main(int argc, char** argv) {
         fprintf(stderr, "x_probe: no display\n");
         return 1;
     }
-    targetsAtom = Intern("TARGETS");
     const Window window = argc > 2 ? static_cast<Window>(strtoul(argv[2], nullptr, 0)) : 0;
     if (command == "close")
-        SendClientMessage(window, Intern("WM_PROTOCOLS"),
+        SendClientMessage(display, window, Intern("WM_PROTOCOLS"),
                           static_cast<long>(Intern("WM_DELETE_WINDOW")), CurrentTime);
     const int result = command == "cursor"      ? ProbeCursor()
                        : command == "clipboard" ? OfferClipboard(argv[2])
