@@ -9,14 +9,12 @@
 // would for the close button. Text beyond ASCII reaches Wine through a paste:
 // xdotool types such letters through spare keys, of which Wine maps only a
 // few.
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <string>
 

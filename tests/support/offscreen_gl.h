@@ -24,23 +24,26 @@ constexpr int kOffscreenGlHeight = 64;
 
 // Makes the process's context current and returns true, or false when Mesa
 // cannot create one. extensionOverride, if not null, is put into
-// MESA_EXTENSION_OVERRIDE before the context is created ("-GL_X" hides, "+GL_Y"
-// adds, space-separated). Mesa reads that variable once per process, so only the
-// first call's value counts: tests that need another set of extensions belong in
-// a test program of their own. Beware that hiding one of Mesa's always-on
-// extensions (GL_ARB_multitexture, GL_ARB_texture_cube_map,
-// GL_EXT_texture_edge_clamp and the other old ones) hides all of them.
-inline bool MakeOffscreenGlCurrent(const char* extensionOverride = nullptr) {
-    static unsigned char colourBuffer[kOffscreenGlWidth * kOffscreenGlHeight * 4];
-    static OSMesaContext context = nullptr;
-    static bool current = false;
-    if (current) return OSMesaGetCurrentContext() == context;
+// MESA_EXTENSION_OVERRIDE before the first context is created ("-GL_X" hides,
+// "+GL_Y" adds, space-separated). Mesa reads that variable once per process, so
+// only the first call's value counts: tests that need another set of extensions
+// belong in a test program of their own. Beware that hiding one of Mesa's
+// always-on extensions (GL_ARB_multitexture, GL_ARB_texture_cube_map,
+// GL_EXT_texture_edge_clamp and the other old ones) hides all of them. A second
+// context (which 1) has objects and a colour buffer of its own.
+inline bool MakeOffscreenGlCurrent(const char* extensionOverride = nullptr, int which = 0) {
+    static unsigned char colourBuffers[2][kOffscreenGlWidth * kOffscreenGlHeight * 4];
+    static OSMesaContext contexts[2] = {};
+    OSMesaContext& context = contexts[which];
+    const bool created = context != nullptr;
+    if (created && OSMesaGetCurrentContext() == context) return true;
     if (__lsan_disable) __lsan_disable();
     if (extensionOverride != nullptr) setenv("MESA_EXTENSION_OVERRIDE", extensionOverride, 1);
-    context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
-    current = context != nullptr && OSMesaMakeCurrent(context, colourBuffer, GL_UNSIGNED_BYTE,
-                                                      kOffscreenGlWidth, kOffscreenGlHeight);
-    if (current) glViewport(0, 0, kOffscreenGlWidth, kOffscreenGlHeight);
+    if (!created) context = OSMesaCreateContextExt(OSMESA_RGBA, 24, 8, 0, nullptr);
+    const bool current =
+        context != nullptr && OSMesaMakeCurrent(context, colourBuffers[which], GL_UNSIGNED_BYTE,
+                                                kOffscreenGlWidth, kOffscreenGlHeight);
+    if (current && !created) glViewport(0, 0, kOffscreenGlWidth, kOffscreenGlHeight);
     if (__lsan_enable) __lsan_enable();
     return current;
 }

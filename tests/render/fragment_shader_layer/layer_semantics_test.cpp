@@ -164,15 +164,15 @@ class InstructionCase : public testing::TestWithParam<Case> {};
 TEST_P(InstructionCase, LayerDrawsWhatTheDriverDraws) {
     ASSERT_TRUE(MakeOffscreenGlCurrent());
     ASSERT_TRUE(IsExtensionSupported("GL_ATI_fragment_shader"));
-    // Unit 1 as a cube map, a 2D texture, nothing, and a cube map again: the
-    // layer makes one program for each combination of targets.
-    Scene scenes[3] = {MakeScene()};
-    scenes[1] = scenes[2] = scenes[0];
-    scenes[1].targets[1] = GL_TEXTURE_2D;
-    scenes[1].textures[1] = MakeTexture(GL_TEXTURE_2D, 4);
-    scenes[2].targets[1] = GL_NONE;
     Pixels pictures[2][4];
     for (bool throughLayer : {false, true}) {
+        // Unit 1 as a cube map, a 2D texture, nothing, and a cube map again:
+        // the layer makes one program for each combination of targets.
+        Scene scenes[3] = {MakeScene(throughLayer)};
+        scenes[1] = scenes[2] = scenes[0];
+        scenes[1].targets[1] = GL_TEXTURE_2D;
+        scenes[1].textures[1] = MakeTexture(GL_TEXTURE_2D, 4);
+        scenes[2].targets[1] = GL_NONE;
         const GLuint shader = DefineShader(throughLayer, GetParam().record);
         for (int i = 0; i < 4; ++i)
             pictures[throughLayer][i] = DrawWithShader(scenes[i % 3], shader);
@@ -189,7 +189,6 @@ INSTANTIATE_TEST_SUITE_P(Semantics, InstructionCase, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 TEST(LayerShader, AShaderWithAFailedCallDrawsNothingAndSaysSo) {
-    ASSERT_TRUE(MakeOffscreenGlCurrent());
     const Scene scene = MakeScene();
     while (FetchGlError() != GL_NO_ERROR) {
     }
@@ -212,12 +211,11 @@ TEST(LayerShader, AShaderWithAFailedCallDrawsNothingAndSaysSo) {
 // keeps drawing with the global constant it had at the shader's first draw,
 // so only that draw is held against it.
 TEST(LayerShader, GlobalConstantsReachTheProgramAtEachDraw) {
-    ASSERT_TRUE(MakeOffscreenGlCurrent());
-    const Scene scene = MakeScene();
     const float own[4] = {0.25f, 0.5f, 0.75f, 1.0f}, other[4] = {0, 0, 0, 0};
     const float globals[2][4] = {{0.9f, 0.8f, 0.95f, 1.0f}, {0.4f, 0.85f, 1.0f, 1.0f}};
     Pixels pictures[2][2];
     for (bool throughLayer : {false, true}) {
+        const Scene scene = MakeScene(throughLayer);
         const GLuint shader = DefineShader(throughLayer, [&] {
             ext::glSetFragmentShaderConstantATI(C1, own);
             Col2(GL_ADD_ATI, R0, N, N, GL_CON_3_ATI, N, N, C1, N, GL_NEGATE_BIT_ATI);
