@@ -99,13 +99,13 @@ std::vector<Case> Cases() {
         Alpha3(GL_CND0_ATI, R3, N, R0, N, N, R1, N, N, R0, GL_GREEN, BX2);
         Col2(GL_MUL_ATI, R0, N, N, R0, N, N, R1, N, N);
         Alpha2(GL_MUL_ATI, R0, N, R2, N, N, R3, N, N); }, kRgba},
-    {"AlphaOfDots", [] { Sample(R0, T0); Sample(R1, T1);
+    {"AlphaOfDotsThroughTheLastRegister", [] { Sample(R0, T0); Sample(R1, T1);
         Col2(GL_DOT3_ATI, R2, N, N, R0, N, N, R1, N, N);
         Alpha2(GL_DOT3_ATI, R2, N, R0, N, N, R1, N, N);
-        Col2(GL_DOT4_ATI, R3, N, GL_HALF_BIT_ATI, R0, N, N, R1, N, N);
-        Alpha2(GL_DOT4_ATI, R3, GL_HALF_BIT_ATI, R0, N, N, R1, N, N);
-        Col2(GL_MUL_ATI, R0, N, N, R3, N, N, R2, GL_ALPHA, N);
-        Alpha2(GL_MUL_ATI, R0, N, R2, N, N, R3, N, N); }, kRgba},
+        Col2(GL_DOT4_ATI, GL_REG_5_ATI, N, GL_HALF_BIT_ATI, R0, N, N, R1, N, N);
+        Alpha2(GL_DOT4_ATI, GL_REG_5_ATI, GL_HALF_BIT_ATI, R0, N, N, R1, N, N);
+        Col2(GL_MUL_ATI, R0, N, N, GL_REG_5_ATI, N, N, R2, GL_ALPHA, N);
+        Alpha2(GL_MUL_ATI, R0, N, R2, N, N, GL_REG_5_ATI, N, N); }, kRgba},
     {"PassSwizzles", [] {
         Pass(R1, T1, GL_SWIZZLE_STQ_ATI); Pass(R2, T2, GL_SWIZZLE_STR_DR_ATI);
         Pass(R3, T3, GL_SWIZZLE_STQ_DQ_ATI); Constants(0.25f, 0.5f);
